@@ -1,0 +1,385 @@
+#include "reg_file.h"
+
+#include <cstdio>
+
+namespace host {
+
+namespace {
+
+const char *const kRoots[] = {
+    "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER",   "HKEY_CLASSES_ROOT",
+    "HKEY_USERS",         "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA",
+};
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view s)
+{
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// A short, printable quote of what was found, for error messages.
+std::string Shown(std::string_view s)
+{
+    std::string out = "\"";
+    for (char c : s.substr(0, 40)) {
+        auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7f || c == '"' || c == '\\') {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", u);
+            out += hex;
+        } else {
+            out += c;
+        }
+    }
+    return out + (s.size() > 40 ? "...\"" : "\"");
+}
+
+// Walks the text line by line; each line is its content (no line end) and its
+// raw bytes (with the line end), so that nothing read is lost.
+class Lines {
+public:
+    explicit Lines(std::string_view text) : text_(text) {}
+
+    bool next()
+    {
+        if (pos_ >= text_.size())
+            return false;
+        std::size_t end = text_.find('\n', pos_);
+        std::size_t stop = end == std::string_view::npos ? text_.size() : end + 1;
+        raw_ = text_.substr(pos_, stop - pos_);
+        content_ = raw_;
+        if (!content_.empty() && content_.back() == '\n')
+            content_.remove_suffix(1);
+        if (!content_.empty() && content_.back() == '\r')
+            content_.remove_suffix(1);
+        pos_ = stop;
+        ++number_;
+        if (content_.find('\0') != std::string_view::npos)
+            throw RegFileError(number_, "NUL byte in the line");
+        return true;
+    }
+
+    std::string_view content() const { return content_; }
+    std::string_view raw() const { return raw_; }
+    int number() const { return number_; }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    std::string_view raw_, content_;
+    int number_ = 0;
+};
+
+class Reader {
+public:
+    explicit Reader(std::string_view text) : lines_(text) {}
+
+    Registry read()
+    {
+        readHeader();
+        std::string pending;  // comments and blank lines not yet attached
+        while (lines_.next()) {
+            std::string_view line = TrimBlanks(lines_.content());
+            if (line.empty() || line.front() == ';' || line.front() == '#') {
+                pending += lines_.raw();
+            } else if (line.front() == '[') {
+                readSection(line, pending);
+            } else if (line.front() == '"' || line.front() == '@') {
+                readValue(line, pending);
+            } else {
+                fail("expected a [key] line, a \"name\"= or @= value, or a ; comment; found " +
+                     Shown(line));
+            }
+        }
+        registry_.trailerText = std::move(pending);
+        return std::move(registry_);
+    }
+
+private:
+    [[noreturn]] void fail(const std::string &what) const { throw RegFileError(lines_.number(), what); }
+
+    void readHeader()
+    {
+        if (!lines_.next())
+            throw RegFileError(1, "empty file; expected the header line REGEDIT4");
+        if (lines_.content() != "REGEDIT4")
+            fail("expected the header line REGEDIT4, found " + Shown(lines_.content()));
+        registry_.headerText = std::string(lines_.raw());
+        if (lines_.raw().size() >= 2 && lines_.raw()[lines_.raw().size() - 2] == '\r')
+            registry_.lineEnd = "\r\n";
+        else if (lines_.raw().back() == '\n')
+            registry_.lineEnd = "\n";
+    }
+
+    void readSection(std::string_view line, std::string &pending)
+    {
+        if (line.back() != ']')
+            fail("unterminated key name: " + Shown(line) + " has no closing ]");
+        std::string_view path = line.substr(1, line.size() - 2);
+        if (!path.empty() && path.front() == '-')
+            fail("deleting a key ([-...]) is not supported in a registry file");
+
+        std::size_t slash = path.find('\\');
+        std::string_view rootName = path.substr(0, slash);
+        bool known = false;
+        for (const char *root : kRoots)
+            known = known || SameName(rootName, root);
+        if (!known)
+            fail("unknown root key " + Shown(rootName) + "; expected one such as HKEY_LOCAL_MACHINE");
+
+        Key *key = &registry_.root(rootName);
+        while (slash != std::string_view::npos) {
+            path.remove_prefix(slash + 1);
+            slash = path.find('\\');
+            std::string_view name = path.substr(0, slash);
+            if (name.empty())
+                fail("empty key name in " + Shown(line));
+            key = &key->subkey(name);
+        }
+
+        pending += lines_.raw();
+        if (key->sectionText.empty()) {
+            key->sectionText = std::move(pending);
+            pending.clear();
+            registry_.sections.push_back(key);
+        }
+        // A second section of the same key stays pending: it is written
+        // before the next value, so its line is not lost.
+        current_ = key;
+    }
+
+    // Reads a quoted string at the start of s (which begins with the quote);
+    // returns what follows the closing quote.
+    std::string_view readQuoted(std::string_view s, std::string &out, const char *what)
+    {
+        for (std::size_t i = 1; i < s.size(); ++i) {
+            char c = s[i];
+            if (c == '"')
+                return s.substr(i + 1);
+            if (c == '\\') {
+                if (i + 1 == s.size())
+                    break;
+                char next = s[++i];
+                if (next != '\\' && next != '"')
+                    fail(std::string("unknown escape \\") + next + " in " + what +
+                         "; only \\\\ and \\\" are allowed");
+                c = next;
+            }
+            out += c;
+        }
+        fail(std::string("unterminated ") + what + ": no closing \"");
+    }
+
+    void readValue(std::string_view line, std::string &pending)
+    {
+        if (!current_)
+            fail("value before any [key] line");
+        int firstLine = lines_.number();
+        std::string source(lines_.raw());
+
+        std::string name;
+        std::string_view rest = line.front() == '@' ? line.substr(1) : readQuoted(line, name, "value name");
+        rest = TrimBlanks(rest);
+        if (rest.empty() || rest.front() != '=')
+            fail("expected = after the value name " + Shown(name));
+        rest = TrimBlanks(rest.substr(1));
+
+        std::uint32_t type;
+        Bytes data;
+        if (!rest.empty() && rest.front() == '"') {
+            std::string text;
+            if (!TrimBlanks(readQuoted(rest, text, "string")).empty())
+                fail("unexpected text after the string of " + Shown(name));
+            type = 1;  // REG_SZ, stored with its terminator
+            data.assign(text.begin(), text.end());
+            data.push_back(0);
+        } else if (rest.substr(0, 6) == "dword:") {
+            std::string_view digits = rest.substr(6);
+            if (digits.size() != 8)
+                fail("dword: needs exactly 8 hex digits, found " + Shown(digits));
+            std::uint32_t number = 0;
+            for (char c : digits) {
+                if (HexDigit(c) < 0)
+                    fail("bad hex digit in dword: " + Shown(digits));
+                number = number << 4 | static_cast<std::uint32_t>(HexDigit(c));
+            }
+            type = 4;  // REG_DWORD, little-endian
+            for (int i = 0; i < 4; ++i)
+                data.push_back(static_cast<unsigned char>(number >> (8 * i)));
+        } else if (rest.substr(0, 3) == "hex") {
+            type = readHexType(rest);
+            readHexBytes(rest.substr(rest.find(':') + 1), data, source);
+        } else if (rest == "-") {
+            fail("deleting a value (=-) is not supported in a registry file");
+        } else {
+            fail("unknown data " + Shown(rest) + "; expected \"string\", dword:, hex: or hex(N):");
+        }
+
+        if (current_->findValue(name))
+            throw RegFileError(firstLine, "value " + Shown(name) + " is given twice in one key");
+        Value &value = current_->setValue(name, type, std::move(data));
+        value.leadingText = std::move(pending);
+        value.sourceText = std::move(source);
+        pending.clear();
+    }
+
+    // "hex:" is REG_BINARY; "hex(N):" gives the type N in hex.
+    std::uint32_t readHexType(std::string_view rest)
+    {
+        if (rest.substr(0, 4) == "hex:")
+            return 3;
+        std::size_t close = rest.find("):");
+        if (rest.substr(0, 4) != "hex(" || close == std::string_view::npos || close == 4 || close > 12)
+            fail("expected hex: or hex(N): with N of 1 to 8 hex digits, found " + Shown(rest));
+        std::uint32_t type = 0;
+        for (char c : rest.substr(4, close - 4)) {
+            if (HexDigit(c) < 0)
+                fail("bad hex digit in the type of " + Shown(rest));
+            type = type << 4 | static_cast<std::uint32_t>(HexDigit(c));
+        }
+        return type;
+    }
+
+    // Comma-separated two-digit bytes; a backslash at the end of a line
+    // continues the list on the next line.
+    void readHexBytes(std::string_view rest, Bytes &data, std::string &source)
+    {
+        for (;;) {
+            rest = TrimBlanks(rest);
+            bool continues = !rest.empty() && rest.back() == '\\';
+            if (continues)
+                rest = TrimBlanks(rest.substr(0, rest.size() - 1));
+            while (!rest.empty()) {
+                std::size_t comma = rest.find(',');
+                std::string_view byte = TrimBlanks(rest.substr(0, comma));
+                if (byte.size() != 2 || HexDigit(byte[0]) < 0 || HexDigit(byte[1]) < 0)
+                    fail("bad hex byte " + Shown(byte) + "; each byte is two hex digits");
+                data.push_back(static_cast<unsigned char>(HexDigit(byte[0]) << 4 | HexDigit(byte[1])));
+                if (comma == std::string_view::npos)
+                    break;
+                rest = rest.substr(comma + 1);
+                if (TrimBlanks(rest).empty() && !continues)
+                    fail("hex data ends in a comma with no \\ to continue it");
+                if (TrimBlanks(rest).empty())
+                    break;
+            }
+            if (!continues)
+                return;
+            if (!lines_.next())
+                fail("the file ends inside hex data continued with \\");
+            source += lines_.raw();
+            rest = lines_.content();
+        }
+    }
+
+    Lines lines_;
+    Registry registry_;
+    Key *current_ = nullptr;
+};
+
+void AppendEscaped(std::string &out, std::string_view s)
+{
+    out += '"';
+    for (char c : s) {
+        if (c == '\\' || c == '"')
+            out += '\\';
+        out += c;
+    }
+    out += '"';
+}
+
+// A REG_SZ is written as a string only when a string reads back as the same bytes.
+bool IsPlainString(const Bytes &data)
+{
+    if (data.empty() || data.back() != 0)
+        return false;
+    for (std::size_t i = 0; i + 1 < data.size(); ++i)
+        if (data[i] == 0 || data[i] == '\n' || data[i] == '\r')
+            return false;
+    return true;
+}
+
+}  // namespace
+
+Registry ReadRegFile(std::string_view text)
+{
+    return Reader(text).read();
+}
+
+std::string FormatValue(const Value &value, const std::string &lineEnd)
+{
+    std::string out;
+    if (value.name.empty())
+        out = "@";
+    else
+        AppendEscaped(out, value.name);
+    out += '=';
+
+    char buffer[16];
+    if (value.type == 1 && IsPlainString(value.data)) {
+        AppendEscaped(out, std::string_view(reinterpret_cast<const char *>(value.data.data()),
+                                            value.data.size() - 1));
+    } else if (value.type == 4 && value.data.size() == 4) {
+        std::uint32_t n = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
+                          static_cast<std::uint32_t>(value.data[3]) << 24;
+        std::snprintf(buffer, sizeof buffer, "dword:%08x", static_cast<unsigned>(n));
+        out += buffer;
+    } else {
+        if (value.type == 3) {
+            out += "hex:";
+        } else {
+            std::snprintf(buffer, sizeof buffer, "hex(%x):", static_cast<unsigned>(value.type));
+            out += buffer;
+        }
+        // Lines wrapped near 80 columns, as regedit wraps them.
+        std::size_t lineStart = 0;
+        for (std::size_t i = 0; i < value.data.size(); ++i) {
+            std::snprintf(buffer, sizeof buffer, "%02x", value.data[i]);
+            out += buffer;
+            if (i + 1 == value.data.size())
+                break;
+            out += ',';
+            if (out.size() - lineStart > 75) {
+                out += '\\';
+                out += lineEnd;
+                lineStart = out.size();
+                out += "  ";
+            }
+        }
+    }
+    return out + lineEnd;
+}
+
+std::string WriteRegFile(const Registry &registry)
+{
+    std::string out = registry.headerText.empty() ? "REGEDIT4" + registry.lineEnd : registry.headerText;
+    for (const Key *key : registry.sections) {
+        out += key->sectionText;
+        for (const Value *value : key->valuesInAddedOrder()) {
+            out += value->leadingText;
+            out += value->sourceText.empty() ? FormatValue(*value, registry.lineEnd) : value->sourceText;
+        }
+    }
+    return out + registry.trailerText;
+}
+
+}  // namespace host

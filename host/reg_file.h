@@ -1,0 +1,33 @@
+// REGEDIT4 text: read into a Registry and written back. A file read and
+// written unchanged comes back byte for byte; a changed value is written in
+// the form regedit itself would use.
+#ifndef PELLIKOR_HOST_REG_FILE_H
+#define PELLIKOR_HOST_REG_FILE_H
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "registry.h"
+
+namespace host {
+
+class RegFileError : public std::runtime_error {
+public:
+    RegFileError(int line, const std::string &what) : std::runtime_error(what), line_(line) {}
+    int line() const { return line_; }  // 1-based
+
+private:
+    int line_;
+};
+
+// Throws RegFileError on the first line that is not REGEDIT4.
+Registry ReadRegFile(std::string_view text);
+std::string WriteRegFile(const Registry &registry);
+
+// One value's line(s) as regedit writes them, ending in lineEnd.
+std::string FormatValue(const Value &value, const std::string &lineEnd);
+
+}  // namespace host
+
+#endif
