@@ -1,0 +1,88 @@
+#include "process.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "registry_dump.h"
+
+extern char **environ;
+
+namespace test {
+
+ProcessResult RunProcess(const std::vector<std::string> &argv, const std::map<std::string, std::string> &env)
+{
+    TempDir capture;
+    std::map<std::string, std::string> merged;
+    for (char **e = environ; *e; ++e) {
+        std::string entry = *e;
+        std::size_t eq = entry.find('=');
+        if (eq != std::string::npos)
+            merged[entry.substr(0, eq)] = entry.substr(eq + 1);
+    }
+    for (const auto &[name, value] : env)
+        merged[name] = value;
+
+    std::vector<std::string> envStrings;
+    for (const auto &[name, value] : merged)
+        envStrings.push_back(name + "=" + value);
+    std::vector<char *> envp, args;
+    for (std::string &s : envStrings)
+        envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> argCopy = argv;
+    for (std::string &s : argCopy)
+        args.push_back(s.data());
+    args.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, (capture / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, (capture / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid;
+    int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        throw std::runtime_error("cannot start " + argv[0]);
+
+    int wstatus = 0;
+    while (waitpid(pid, &wstatus, 0) < 0)
+        if (errno != EINTR)
+            throw std::runtime_error("cannot wait for " + argv[0]);
+    ProcessResult result;
+    result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    result.out = ReadFile(capture / "out");
+    result.err = ReadFile(capture / "err");
+    return result;
+}
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "pellikor-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary folder");
+    path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void WriteFile(const std::string &path, const std::string &data)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << data;
+    if (!out.flush())
+        throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace test
