@@ -179,7 +179,7 @@ LONG Platform::setValue(HKEY handle, LPCSTR name, DWORD reserved, DWORD type, co
         return status;
 
     open->key->setValue(name ? name : "", type, Bytes(data, data + size));
-    registry_.addSection(*open->key, open->path);
+    registry_.ensureSection(*open->key, open->path);
     changed_ = true;
     return ERROR_SUCCESS;
 }

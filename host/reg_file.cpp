@@ -1,5 +1,6 @@
 #include "reg_file.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace host {
@@ -157,13 +158,8 @@ private:
         }
 
         pending += lines_.raw();
-        if (key->sectionText.empty()) {
-            key->sectionText = std::move(pending);
-            pending.clear();
-            registry_.sections.push_back(key);
-        }
-        // A second section of the same key stays pending: it is written
-        // before the next value, so its line is not lost.
+        registry_.addSection(*key, std::move(pending));
+        pending.clear();
         current_ = key;
     }
 
@@ -372,11 +368,12 @@ std::string FormatValue(const Value &value, const std::string &lineEnd)
 std::string WriteRegFile(const Registry &registry)
 {
     std::string out = registry.headerText.empty() ? "REGEDIT4" + registry.lineEnd : registry.headerText;
-    for (const Key *key : registry.sections) {
-        out += key->sectionText;
-        for (const Value *value : key->valuesInAddedOrder()) {
-            out += value->leadingText;
-            out += value->sourceText.empty() ? FormatValue(*value, registry.lineEnd) : value->sourceText;
+    for (const Registry::Section &section : registry.sections) {
+        out += section.text;
+        const auto &values = section.key->valuesInAddedOrder();
+        for (std::size_t i = section.firstValue; i < std::min(section.endValue, values.size()); ++i) {
+            out += values[i]->leadingText;
+            out += values[i]->sourceText.empty() ? FormatValue(*values[i], registry.lineEnd) : values[i]->sourceText;
         }
     }
     return out + registry.trailerText;

@@ -109,12 +109,18 @@ Key &Registry::root(std::string_view name)
     return *slot;
 }
 
-void Registry::addSection(Key &key, std::string_view fullPath)
+void Registry::addSection(Key &key, std::string text)
 {
-    if (!key.sectionText.empty())
-        return;
-    key.sectionText = lineEnd + "[" + std::string(fullPath) + "]" + lineEnd;
-    sections.push_back(&key);
+    if (key.lastSection != std::string::npos)
+        sections[key.lastSection].endValue = key.valueCount();
+    key.lastSection = sections.size();
+    sections.push_back(Section{&key, std::move(text), key.valueCount(), std::string::npos});
+}
+
+void Registry::ensureSection(Key &key, std::string_view fullPath)
+{
+    if (key.lastSection == std::string::npos)
+        addSection(key, lineEnd + "[" + std::string(fullPath) + "]" + lineEnd);
 }
 
 }  // namespace host

@@ -52,9 +52,9 @@ public:
     // Values in the order they were added, which is the order a file gave them.
     const std::vector<Value *> &valuesInAddedOrder() const { return addedOrder_; }
 
-    // The comments and blank lines before its section in the .reg file and
-    // the section line itself; empty while the key has no section there.
-    std::string sectionText;
+    // Which of the registry's sections is this key's last, the one that new
+    // values go to; npos while the key has none.
+    std::size_t lastSection = std::string::npos;
 
 private:
     std::string name_;
@@ -71,14 +71,24 @@ public:
     Key *findRoot(std::string_view name) const;
     Key &root(std::string_view name);  // found, or created
 
-    // The layout of the .reg file around the keys, for writing it back as it was.
+    // The layout of the .reg file, for writing it back as it was read: each
+    // section holds the comments and blank lines before its [key] line, that
+    // line, and a run of its key's values in the order they were added.
+    struct Section {
+        Key *key;
+        std::string text;
+        std::size_t firstValue;
+        std::size_t endValue;  // npos: to the key's last value
+    };
     std::string headerText;
     std::string trailerText;
     std::string lineEnd = "\r\n";
-    std::vector<Key *> sections;  // keys with a section, in file order
+    std::vector<Section> sections;
 
+    // A new section for the key, holding the values it gains from now on.
+    void addSection(Key &key, std::string text);
     // Gives a key that has no section yet one at the end of the file.
-    void addSection(Key &key, std::string_view fullPath);
+    void ensureSection(Key &key, std::string_view fullPath);
 
 private:
     std::map<std::string, std::unique_ptr<Key>> roots_;
