@@ -6,6 +6,7 @@
 #include <fstream>
 #include <spawn.h>
 #include <stdexcept>
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,9 +16,9 @@ extern char **environ;
 
 namespace test {
 
-ProcessResult RunProcess(const std::vector<std::string> &argv, const std::map<std::string, std::string> &env)
+Process::Process(const std::vector<std::string> &argv, const std::map<std::string, std::string> &env)
+    : capture_(std::make_unique<TempDir>())
 {
-    TempDir capture;
     std::map<std::string, std::string> merged;
     for (char **e = environ; *e; ++e) {
         std::string entry = *e;
@@ -43,23 +44,54 @@ ProcessResult RunProcess(const std::vector<std::string> &argv, const std::map<st
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, (capture / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, (capture / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, (*capture_ / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, (*capture_ / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid;
     int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         throw std::runtime_error("cannot start " + argv[0]);
+    pid_ = pid;
+}
 
+Process::~Process()
+{
+    if (pid_ > 0 && status_ < 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+bool Process::running()
+{
+    if (status_ >= 0)
+        return false;
+    int wstatus;
+    if (waitpid(pid_, &wstatus, WNOHANG) != pid_)
+        return true;
+    status_ = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    return false;
+}
+
+ProcessResult Process::wait()
+{
     int wstatus = 0;
-    while (waitpid(pid, &wstatus, 0) < 0)
-        if (errno != EINTR)
-            throw std::runtime_error("cannot wait for " + argv[0]);
+    while (status_ < 0) {
+        if (waitpid(pid_, &wstatus, 0) == pid_)
+            status_ = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+        else if (errno != EINTR)
+            throw std::runtime_error("cannot wait for a child process");
+    }
     ProcessResult result;
-    result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-    result.out = ReadFile(capture / "out");
-    result.err = ReadFile(capture / "err");
+    result.status = status_;
+    result.out = ReadFile(*capture_ / "out");
+    result.err = ReadFile(*capture_ / "err");
     return result;
+}
+
+ProcessResult RunProcess(const std::vector<std::string> &argv, const std::map<std::string, std::string> &env)
+{
+    return Process(argv, env).wait();
 }
 
 TempDir::TempDir()

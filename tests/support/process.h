@@ -3,6 +3,7 @@
 #define PELLIKOR_TESTS_PROCESS_H
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,10 +14,6 @@ struct ProcessResult {
     std::string out;
     std::string err;
 };
-
-// Runs argv with standard input from /dev/null and the environment given on
-// top of this process's own.
-ProcessResult RunProcess(const std::vector<std::string> &argv, const std::map<std::string, std::string> &env);
 
 // A fresh folder, removed with all it holds.
 class TempDir {
@@ -32,6 +29,26 @@ public:
 private:
     std::string path_;
 };
+
+// A program started with standard input from /dev/null and the environment
+// given on top of this process's own; its output is kept until it ends.
+class Process {
+public:
+    Process(const std::vector<std::string> &argv, const std::map<std::string, std::string> &env);
+    ~Process();
+    Process(const Process &) = delete;
+    Process &operator=(const Process &) = delete;
+
+    bool running();
+    ProcessResult wait();
+
+private:
+    std::unique_ptr<TempDir> capture_;
+    int pid_ = -1;
+    int status_ = -1;
+};
+
+ProcessResult RunProcess(const std::vector<std::string> &argv, const std::map<std::string, std::string> &env);
 
 void WriteFile(const std::string &path, const std::string &data);
 
