@@ -18,8 +18,8 @@ namespace test {
 namespace {
 
 const std::string kDrive = "Enum\\SCSI\\NEC_____CD-ROM_DRIVE:28D";
-const std::string kFirst = "PCI&VEN_1000&DEV_0001&BUS_00&DEV_0D&FUNC_0010";
-const std::string kSecond = "PCI&VEN_1000&DEV_0001&BUS_00&DEV_0D&FUNC_0030";
+const std::string kFirst = "PCI&VEN_F00D&DEV_0C01&BUS_00&DEV_0D&FUNC_0010";
+const std::string kSecond = "PCI&VEN_F00D&DEV_0C01&BUS_00&DEV_0D&FUNC_0030";
 
 std::string Fixture(const std::string &name)
 {

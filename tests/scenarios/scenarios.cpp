@@ -8,8 +8,8 @@ namespace {
 
 const std::string kDrive = "NEC_____CD-ROM_DRIVE:28D";
 const std::string kDriveKey = "Enum\\SCSI\\" + kDrive;
-const std::string kFirst = "PCI&VEN_1000&DEV_0001&BUS_00&DEV_0D&FUNC_0010";
-const std::string kSecond = "PCI&VEN_1000&DEV_0001&BUS_00&DEV_0D&FUNC_0030";
+const std::string kFirst = "PCI&VEN_F00D&DEV_0C01&BUS_00&DEV_0D&FUNC_0010";
+const std::string kSecond = "PCI&VEN_F00D&DEV_0C01&BUS_00&DEV_0D&FUNC_0030";
 const std::string kWithoutValue = "ROOT&SCSI&0000";
 
 const unsigned kBeepAsterisk = 0x40;
