@@ -16,8 +16,9 @@ extern char **environ;
 
 namespace test {
 
-Process::Process(const std::vector<std::string> &argv, const std::map<std::string, std::string> &env)
-    : capture_(std::make_unique<TempDir>())
+Process::Process(const std::vector<std::string> &argv, const std::map<std::string, std::string> &env,
+                 const std::string &errFile)
+    : capture_(std::make_unique<TempDir>()), errFile_(errFile.empty() ? *capture_ / "err" : errFile)
 {
     std::map<std::string, std::string> merged;
     for (char **e = environ; *e; ++e) {
@@ -45,7 +46,7 @@ Process::Process(const std::vector<std::string> &argv, const std::map<std::strin
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, (*capture_ / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, (*capture_ / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid;
     int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -56,9 +57,16 @@ Process::Process(const std::vector<std::string> &argv, const std::map<std::strin
 
 Process::~Process()
 {
+    kill();
+}
+
+void Process::kill()
+{
     if (pid_ > 0 && status_ < 0) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
+        ::kill(pid_, SIGKILL);
+        int wstatus;
+        if (waitpid(pid_, &wstatus, 0) == pid_)
+            status_ = 128 + SIGKILL;
     }
 }
 
@@ -85,7 +93,7 @@ ProcessResult Process::wait()
     ProcessResult result;
     result.status = status_;
     result.out = ReadFile(*capture_ / "out");
-    result.err = ReadFile(*capture_ / "err");
+    result.err = ReadFile(errFile_);
     return result;
 }
 

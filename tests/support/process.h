@@ -34,17 +34,22 @@ private:
 // given on top of this process's own; its output is kept until it ends.
 class Process {
 public:
-    Process(const std::vector<std::string> &argv, const std::map<std::string, std::string> &env);
+    // errFile: where standard error goes, for reading while it runs; empty:
+    // kept with the output.
+    Process(const std::vector<std::string> &argv, const std::map<std::string, std::string> &env,
+            const std::string &errFile = "");
     ~Process();
     Process(const Process &) = delete;
     Process &operator=(const Process &) = delete;
 
     bool running();
     ProcessResult wait();
+    void kill();
 
 private:
     std::unique_ptr<TempDir> capture_;
     int pid_ = -1;
+    std::string errFile_;
     int status_ = -1;
 };
 
