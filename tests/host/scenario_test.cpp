@@ -1,6 +1,10 @@
 // The scenario table, run against the host program: one process a scenario,
 // since the trace flag, once set, stays set for the life of the process.
+// PELLIKOR_RUN_UNDER, if set, is a command (such as valgrind) to run it under.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
 
 #include "process.h"
 #include "reg_file.h"
@@ -8,6 +12,17 @@
 
 namespace test {
 namespace {
+
+std::vector<std::string> CommandFor(const std::string &program)
+{
+    std::vector<std::string> command;
+    const char *under = std::getenv("PELLIKOR_RUN_UNDER");
+    std::istringstream words(under ? under : "");
+    for (std::string word; words >> word;)
+        command.push_back(word);
+    command.push_back(program);
+    return command;
+}
 
 class HostScenario : public testing::TestWithParam<Scenario> {};
 
@@ -19,7 +34,7 @@ TEST_P(HostScenario, EndsWithItsStatusBoxesAndRegistry)
     WriteFile(dir / "registry.reg", ReadFile(fixture));
     WriteFile(dir / "events", "");
 
-    ProcessResult run = RunProcess({PELLIKOR_HOST_PROGRAM}, {
+    ProcessResult run = RunProcess(CommandFor(PELLIKOR_HOST_PROGRAM), {
                                                                 {"PELLIKOR_REGISTRY", dir / "registry.reg"},
                                                                 {"PELLIKOR_EVENTS", dir / "events"},
                                                                 {"PELLIKOR_COMMAND_LINE", scenario.commandLine},
