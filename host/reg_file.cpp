@@ -43,7 +43,9 @@ std::string Shown(std::string_view s)
     std::string out = "\"";
     for (char c : s.substr(0, 40)) {
         auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7f || c == '"' || c == '\\') {
+        if (c == '"') {
+            out += "\\\"";
+        } else if (u < 0x20 || u == 0x7f) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\x%02X", u);
             out += hex;

@@ -127,6 +127,9 @@ std::vector<Scenario> MakeScenarios()
         Usage("UnclosedQuoteNameSwallowsTail", "\"Pellikor ON"),
         Usage("KeywordCutAt255", "Pellikor " + x252 + "x ON"),
         Usage("KeywordAfter300", "Pellikor " + std::string(297, 'y') + " ON"),
+        Usage("KeywordAfter10000", "Pellikor " + std::string(9997, 'z') + " ON"),
+        Usage("LoneQuoteIsTheName", "\""),
+        Usage("LoneQuoteInTail", "Pellikor \""),
         Switch("On", "Pellikor ON", kOn),
         Switch("OnLowerCase", "Pellikor on", kOn),
         Switch("OnMixedCase", "Pellikor oN", kOn),
@@ -146,6 +149,8 @@ std::vector<Scenario> MakeScenarios()
         Switch("QuotedNameWithBlanks", "\"C:\\Program Files\\Pellikor.exe\" OFF", kOff),
         Switch("TabEndsQuotedName", "\"Pell\tikor\" ON", kOn),
         Switch("Tail255EndsInOn", "Pellikor " + x252 + " ON", kOn),
+        Switch("Tail10000StartingWithOff", "Pellikor OFF" + std::string(9997, ' '), kOff),
+        Switch("LoneQuoteThenOn", "Pellikor \" ON", kOn),
         Switch("HighBytesStayAsTheyAre", "Pellikor \xe9\xff\x80 off \xe0on", kOff),
 
         // The registry walk.
