@@ -27,7 +27,7 @@ Platform::Platform(Registry &registry, ConsoleUi &ui, const std::set<std::string
     : registry_(registry), ui_(ui), callLog_(callLog)
 {
     for (const std::string &path : deniedPaths)
-        denied_.insert(FoldName(std::string(kLocalMachine) + "\\" + path));
+        denied_.insert(std::string(kLocalMachine) + "\\" + path);
 }
 
 Platform::~Platform() = default;
@@ -77,7 +77,7 @@ LONG Platform::openKey(HKEY parent, LPCSTR path, REGSAM access, PHKEY result)
         else
             fullPath += "\\" + key->name();
     }
-    if (status == ERROR_SUCCESS && denied_.count(FoldName(fullPath)))
+    if (status == ERROR_SUCCESS && denied_.count(fullPath))
         status = ERROR_ACCESS_DENIED;
 
     HKEY handle = nullptr;

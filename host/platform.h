@@ -48,7 +48,7 @@ private:
 
     Registry &registry_;
     ConsoleUi &ui_;
-    std::set<std::string> denied_;  // folded full paths
+    std::set<std::string, FoldedLess> denied_;  // full paths
     std::FILE *callLog_;
     std::map<HKEY, OpenKey> handles_;
     std::uintptr_t nextHandle_ = 0x100;

@@ -84,6 +84,10 @@ public:
     std::string_view content() const { return content_; }
     std::string_view raw() const { return raw_; }
     int number() const { return number_; }
+    // Where the current line starts and where the next one does.
+    std::size_t start() const { return pos_ - raw_.size(); }
+    std::size_t end() const { return pos_; }
+    std::string_view text(std::size_t from, std::size_t to) const { return text_.substr(from, to - from); }
 
 private:
     std::string_view text_;
@@ -94,26 +98,25 @@ private:
 
 class Reader {
 public:
-    explicit Reader(std::string_view text) : lines_(text) {}
+    explicit Reader(std::string text) : lines_(registry_.keepSource(std::move(text))) {}
 
     Registry read()
     {
         readHeader();
-        std::string pending;  // comments and blank lines not yet attached
         while (lines_.next()) {
             std::string_view line = TrimBlanks(lines_.content());
             if (line.empty() || line.front() == ';' || line.front() == '#') {
-                pending += lines_.raw();
+                continue;  // stays pending, for the next section or value
             } else if (line.front() == '[') {
-                readSection(line, pending);
+                readSection(line);
             } else if (line.front() == '"' || line.front() == '@') {
-                readValue(line, pending);
+                readValue(line);
             } else {
                 fail("expected a [key] line, a \"name\"= or @= value, or a ; comment; found " +
                      Shown(line));
             }
         }
-        registry_.trailerText = std::move(pending);
+        registry_.trailerText = lines_.text(pending_, lines_.end());
         return std::move(registry_);
     }
 
@@ -126,14 +129,15 @@ private:
             throw RegFileError(1, "empty file; expected the header line REGEDIT4");
         if (lines_.content() != "REGEDIT4")
             fail("expected the header line REGEDIT4, found " + Shown(lines_.content()));
-        registry_.headerText = std::string(lines_.raw());
+        registry_.headerText = lines_.raw();
+        pending_ = lines_.end();
         if (lines_.raw().size() >= 2 && lines_.raw()[lines_.raw().size() - 2] == '\r')
             registry_.lineEnd = "\r\n";
         else if (lines_.raw().back() == '\n')
             registry_.lineEnd = "\n";
     }
 
-    void readSection(std::string_view line, std::string &pending)
+    void readSection(std::string_view line)
     {
         if (line.back() != ']')
             fail("unterminated key name: " + Shown(line) + " has no closing ]");
@@ -149,19 +153,34 @@ private:
         if (!known)
             fail("unknown root key " + Shown(rootName) + "; expected one such as HKEY_LOCAL_MACHINE");
 
-        Key *key = &registry_.root(rootName);
-        while (slash != std::string_view::npos) {
-            path.remove_prefix(slash + 1);
-            slash = path.find('\\');
-            std::string_view name = path.substr(0, slash);
+        // Sections mostly follow one another down a branch: the walk starts
+        // from the deepest key that the last section's path shares.
+        std::size_t shared = 0;
+        while (shared < lastKeys_.size()) {
+            std::size_t end = lastKeys_[shared].first;
+            if (path.size() < end || path.compare(0, end, lastPath_, 0, end) != 0 ||
+                (path.size() > end && path[end] != '\\'))
+                break;
+            ++shared;
+        }
+        lastKeys_.resize(shared);
+        if (shared == 0)
+            lastKeys_.emplace_back(rootName.size(), &registry_.root(rootName));
+        Key *key = lastKeys_.back().second;
+        for (std::size_t pos = lastKeys_.back().first; pos < path.size();) {
+            std::size_t start = pos + 1;
+            std::size_t next = path.find('\\', start);
+            pos = next == std::string_view::npos ? path.size() : next;
+            std::string_view name = path.substr(start, pos - start);
             if (name.empty())
                 fail("empty key name in " + Shown(line));
             key = &key->subkey(name);
+            lastKeys_.emplace_back(pos, key);
         }
+        lastPath_.assign(path);
 
-        pending += lines_.raw();
-        registry_.addSection(*key, std::move(pending));
-        pending.clear();
+        registry_.addSection(*key, lines_.text(pending_, lines_.end()));
+        pending_ = lines_.end();
         current_ = key;
     }
 
@@ -169,6 +188,11 @@ private:
     // returns what follows the closing quote.
     std::string_view readQuoted(std::string_view s, std::string &out, const char *what)
     {
+        std::size_t close = s.find_first_of("\"\\", 1);
+        if (close != std::string_view::npos && s[close] == '"') {  // no escapes: the usual case
+            out.assign(s.substr(1, close - 1));
+            return s.substr(close + 1);
+        }
         for (std::size_t i = 1; i < s.size(); ++i) {
             char c = s[i];
             if (c == '"')
@@ -187,12 +211,12 @@ private:
         fail(std::string("unterminated ") + what + ": no closing \"");
     }
 
-    void readValue(std::string_view line, std::string &pending)
+    void readValue(std::string_view line)
     {
         if (!current_)
             fail("value before any [key] line");
         int firstLine = lines_.number();
-        std::string source(lines_.raw());
+        std::size_t sourceStart = lines_.start();
 
         std::string name;
         std::string_view rest = line.front() == '@' ? line.substr(1) : readQuoted(line, name, "value name");
@@ -225,7 +249,7 @@ private:
                 data.push_back(static_cast<unsigned char>(number >> (8 * i)));
         } else if (rest.substr(0, 3) == "hex") {
             type = readHexType(rest);
-            readHexBytes(rest.substr(rest.find(':') + 1), data, source);
+            readHexBytes(rest.substr(rest.find(':') + 1), data);
         } else if (rest == "-") {
             fail("deleting a value (=-) is not supported in a registry file");
         } else {
@@ -235,9 +259,9 @@ private:
         if (current_->findValue(name))
             throw RegFileError(firstLine, "value " + Shown(name) + " is given twice in one key");
         Value &value = current_->setValue(name, type, std::move(data));
-        value.leadingText = std::move(pending);
-        value.sourceText = std::move(source);
-        pending.clear();
+        value.leadingText = lines_.text(pending_, sourceStart);
+        value.sourceText = lines_.text(sourceStart, lines_.end());
+        pending_ = lines_.end();
     }
 
     // "hex:" is REG_BINARY; "hex(N):" gives the type N in hex.
@@ -259,7 +283,7 @@ private:
 
     // Comma-separated two-digit bytes; a backslash at the end of a line
     // continues the list on the next line.
-    void readHexBytes(std::string_view rest, Bytes &data, std::string &source)
+    void readHexBytes(std::string_view rest, Bytes &data)
     {
         for (;;) {
             rest = TrimBlanks(rest);
@@ -284,14 +308,16 @@ private:
                 return;
             if (!lines_.next())
                 fail("the file ends inside hex data continued with \\");
-            source += lines_.raw();
             rest = lines_.content();
         }
     }
 
-    Lines lines_;
     Registry registry_;
+    Lines lines_;
     Key *current_ = nullptr;
+    std::size_t pending_ = 0;  // where the lines not yet attached to anything start
+    std::string lastPath_;
+    std::vector<std::pair<std::size_t, Key *>> lastKeys_;  // end of each component in lastPath_, its key
 };
 
 void AppendEscaped(std::string &out, std::string_view s)
@@ -318,9 +344,9 @@ bool IsPlainString(const Bytes &data)
 
 }  // namespace
 
-Registry ReadRegFile(std::string_view text)
+Registry ReadRegFile(std::string text)
 {
-    return Reader(text).read();
+    return Reader(std::move(text)).read();
 }
 
 std::string FormatValue(const Value &value, const std::string &lineEnd)
@@ -369,16 +395,30 @@ std::string FormatValue(const Value &value, const std::string &lineEnd)
 
 std::string WriteRegFile(const Registry &registry)
 {
-    std::string out = registry.headerText.empty() ? "REGEDIT4" + registry.lineEnd : registry.headerText;
+    std::string out;
+    std::size_t size = registry.headerText.size() + registry.trailerText.size();
+    for (const Registry::Section &section : registry.sections) {
+        size += section.text.size();
+        for (const Value *value : section.key->valuesInAddedOrder())
+            size += value->leadingText.size() + value->sourceText.size();
+    }
+    out.reserve(size + size / 64);
+
+    if (registry.headerText.empty())
+        out += "REGEDIT4" + registry.lineEnd;
+    out += registry.headerText;
     for (const Registry::Section &section : registry.sections) {
         out += section.text;
         const auto &values = section.key->valuesInAddedOrder();
         for (std::size_t i = section.firstValue; i < std::min(section.endValue, values.size()); ++i) {
             out += values[i]->leadingText;
-            out += values[i]->sourceText.empty() ? FormatValue(*values[i], registry.lineEnd) : values[i]->sourceText;
+            if (values[i]->sourceText.empty())
+                out += FormatValue(*values[i], registry.lineEnd);
+            else
+                out += values[i]->sourceText;
         }
     }
-    return out + registry.trailerText;
+    return out += registry.trailerText;
 }
 
 }  // namespace host

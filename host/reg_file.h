@@ -21,8 +21,9 @@ private:
     int line_;
 };
 
-// Throws RegFileError on the first line that is not REGEDIT4.
-Registry ReadRegFile(std::string_view text);
+// Throws RegFileError on the first line that is not REGEDIT4. The registry
+// keeps the text, which its layout points into.
+Registry ReadRegFile(std::string text);
 std::string WriteRegFile(const Registry &registry);
 
 // One value's line(s) as regedit writes them, ending in lineEnd.

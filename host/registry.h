@@ -5,6 +5,7 @@
 #define PELLIKOR_HOST_REGISTRY_H
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,21 +14,28 @@
 
 namespace host {
 
-using Bytes = std::vector<unsigned char>;
+// Short data, the usual case, is held without an allocation of its own.
+using Bytes = std::basic_string<unsigned char>;
 
-// Key and value names compare and sort as Windows enumerates them.
-std::string FoldName(std::string_view name);
 bool SameName(std::string_view a, std::string_view b);
+
+// Orders names as Windows enumerates them: bytes compared unsigned, with
+// ASCII letters folded to lower case.
+struct FoldedLess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+};
 
 struct Value {
     std::string name;
     std::uint32_t type = 0;
     Bytes data;
     // The comments and blank lines before it in its .reg file, and its own
-    // lines there, so that a file is written back as it was read. sourceText
-    // is empty for a value that changed or never came from a file.
-    std::string leadingText;
-    std::string sourceText;
+    // lines there, so that a file is written back as it was read. Both point
+    // into the file's text, which the registry keeps; sourceText is empty for
+    // a value that changed or never came from a file.
+    std::string_view leadingText;
+    std::string_view sourceText;
 };
 
 class Key {
@@ -58,8 +66,9 @@ public:
 
 private:
     std::string name_;
-    std::map<std::string, std::unique_ptr<Key>> subkeys_;  // by folded name
-    std::map<std::string, Value> values_;                  // by folded name
+    // Keyed by views of the names the entries hold themselves.
+    std::map<std::string_view, std::unique_ptr<Key>, FoldedLess> subkeys_;
+    std::map<std::string_view, std::unique_ptr<Value>, FoldedLess> values_;
     std::vector<Value *> addedOrder_;
     mutable std::vector<const Key *> subkeyOrder_;  // rebuilt when stale
     mutable std::vector<const Value *> valueOrder_;
@@ -76,22 +85,25 @@ public:
     // line, and a run of its key's values in the order they were added.
     struct Section {
         Key *key;
-        std::string text;
+        std::string_view text;
         std::size_t firstValue;
         std::size_t endValue;  // npos: to the key's last value
     };
-    std::string headerText;
-    std::string trailerText;
+    std::string_view headerText;
+    std::string_view trailerText;
     std::string lineEnd = "\r\n";
     std::vector<Section> sections;
 
+    // Keeps the text of the file read, which the layout points into.
+    std::string_view keepSource(std::string text);
     // A new section for the key, holding the values it gains from now on.
-    void addSection(Key &key, std::string text);
+    void addSection(Key &key, std::string_view text);
     // Gives a key that has no section yet one at the end of the file.
     void ensureSection(Key &key, std::string_view fullPath);
 
 private:
-    std::map<std::string, std::unique_ptr<Key>> roots_;
+    std::map<std::string_view, std::unique_ptr<Key>, FoldedLess> roots_;
+    std::deque<std::string> texts_;  // stable storage for keepSource and new sections
 };
 
 }  // namespace host

@@ -75,7 +75,7 @@ RegistryFile::RegistryFile(std::string path) : path_(std::move(path))
     text.resize(got);
 
     try {
-        registry_ = ReadRegFile(text);
+        registry_ = ReadRegFile(std::move(text));
     } catch (const RegFileError &e) {
         throw LoadError(path_ + ":" + std::to_string(e.line()) + ": " + e.what());
     }

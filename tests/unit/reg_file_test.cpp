@@ -103,7 +103,7 @@ TEST(RegFile, WritesAChangedValueAsRegeditWouldInTheFilesLineEnds)
 TEST(RegFile, WrapsLongHexLikeRegeditAndReadsItBack)
 {
     host::Registry registry = ReadRegFile("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n");
-    Bytes data(100);
+    Bytes data(100, 0);
     for (std::size_t i = 0; i < data.size(); ++i)
         data[i] = static_cast<unsigned char>(i);
     host::Key &key = *registry.findRoot("HKEY_LOCAL_MACHINE")->findSubkey("K");
