@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 namespace host {
 
@@ -96,26 +97,173 @@ private:
     int number_ = 0;
 };
 
+// Reads one value, from its "name"= line through its continuation lines.
+class ValueReader {
+public:
+    explicit ValueReader(Lines &lines) : lines_(lines) {}
+
+    [[noreturn]] void fail(const std::string &what) const { throw RegFileError(lines_.number(), what); }
+
+    // line: the current line, without blanks around it.
+    void read(std::string_view line)
+    {
+        name.clear();
+        data.clear();
+        std::string_view rest = line.front() == '@' ? line.substr(1) : readQuoted(line, name, "value name");
+        rest = TrimBlanks(rest);
+        if (rest.empty() || rest.front() != '=')
+            fail("expected = after the value name " + Shown(name));
+        rest = TrimBlanks(rest.substr(1));
+
+        if (!rest.empty() && rest.front() == '"') {
+            if (!TrimBlanks(readQuoted(rest, text_, "string")).empty())
+                fail("unexpected text after the string of " + Shown(name));
+            type = 1;  // REG_SZ, stored with its terminator
+            data.assign(text_.begin(), text_.end());
+            data.push_back(0);
+        } else if (rest.substr(0, 6) == "dword:") {
+            std::string_view digits = rest.substr(6);
+            if (digits.size() != 8)
+                fail("dword: needs exactly 8 hex digits, found " + Shown(digits));
+            std::uint32_t number = 0;
+            for (char c : digits) {
+                if (HexDigit(c) < 0)
+                    fail("bad hex digit in dword: " + Shown(digits));
+                number = number << 4 | static_cast<std::uint32_t>(HexDigit(c));
+            }
+            type = 4;  // REG_DWORD, little-endian
+            for (int i = 0; i < 4; ++i)
+                data.push_back(static_cast<unsigned char>(number >> (8 * i)));
+        } else if (rest.substr(0, 3) == "hex") {
+            type = readHexType(rest);
+            readHexBytes(rest.substr(rest.find(':') + 1));
+        } else if (rest == "-") {
+            fail("deleting a value (=-) is not supported in a registry file");
+        } else {
+            fail("unknown data " + Shown(rest) + "; expected \"string\", dword:, hex: or hex(N):");
+        }
+    }
+
+    std::string name;
+    std::uint32_t type = 0;
+    Bytes data;
+
+private:
+    // Reads a quoted string at the start of s (which begins with the quote);
+    // returns what follows the closing quote.
+    std::string_view readQuoted(std::string_view s, std::string &out, const char *what)
+    {
+        out.clear();
+        std::size_t close = s.find_first_of("\"\\", 1);
+        if (close != std::string_view::npos && s[close] == '"') {  // no escapes: the usual case
+            out.assign(s.substr(1, close - 1));
+            return s.substr(close + 1);
+        }
+        for (std::size_t i = 1; i < s.size(); ++i) {
+            char c = s[i];
+            if (c == '"')
+                return s.substr(i + 1);
+            if (c == '\\') {
+                if (i + 1 == s.size())
+                    break;
+                char next = s[++i];
+                if (next != '\\' && next != '"')
+                    fail(std::string("unknown escape \\") + next + " in " + what +
+                         "; only \\\\ and \\\" are allowed");
+                c = next;
+            }
+            out += c;
+        }
+        fail(std::string("unterminated ") + what + ": no closing \"");
+    }
+
+    // "hex:" is REG_BINARY; "hex(N):" gives the type N in hex.
+    std::uint32_t readHexType(std::string_view rest)
+    {
+        if (rest.substr(0, 4) == "hex:")
+            return 3;
+        std::size_t close = rest.find("):");
+        if (rest.substr(0, 4) != "hex(" || close == std::string_view::npos || close == 4 || close > 12)
+            fail("expected hex: or hex(N): with N of 1 to 8 hex digits, found " + Shown(rest));
+        std::uint32_t number = 0;
+        for (char c : rest.substr(4, close - 4)) {
+            if (HexDigit(c) < 0)
+                fail("bad hex digit in the type of " + Shown(rest));
+            number = number << 4 | static_cast<std::uint32_t>(HexDigit(c));
+        }
+        return number;
+    }
+
+    // Comma-separated two-digit bytes; a backslash at the end of a line
+    // continues the list on the next line.
+    void readHexBytes(std::string_view rest)
+    {
+        for (;;) {
+            rest = TrimBlanks(rest);
+            bool continues = !rest.empty() && rest.back() == '\\';
+            if (continues)
+                rest = TrimBlanks(rest.substr(0, rest.size() - 1));
+            while (!rest.empty()) {
+                std::size_t comma = rest.find(',');
+                std::string_view byte = TrimBlanks(rest.substr(0, comma));
+                if (byte.size() != 2 || HexDigit(byte[0]) < 0 || HexDigit(byte[1]) < 0)
+                    fail("bad hex byte " + Shown(byte) + "; each byte is two hex digits");
+                data.push_back(static_cast<unsigned char>(HexDigit(byte[0]) << 4 | HexDigit(byte[1])));
+                if (comma == std::string_view::npos)
+                    break;
+                rest = rest.substr(comma + 1);
+                if (TrimBlanks(rest).empty() && !continues)
+                    fail("hex data ends in a comma with no \\ to continue it");
+                if (TrimBlanks(rest).empty())
+                    break;
+            }
+            if (!continues)
+                return;
+            if (!lines_.next())
+                fail("the file ends inside hex data continued with \\");
+            rest = lines_.content();
+        }
+    }
+
+    Lines &lines_;
+    std::string text_;
+};
+
+bool IsTrivia(std::string_view line)
+{
+    return line.empty() || line.front() == ';' || line.front() == '#';
+}
+
+// Checks the whole file at once, so that any fault is found with its line
+// before anything runs; the values themselves are kept as their key's lines
+// and read only when first asked for.
 class Reader {
 public:
-    explicit Reader(std::string text) : lines_(registry_.keepSource(std::move(text))) {}
+    explicit Reader(std::string text) : lines_(registry_.keepSource(std::move(text))), values_(lines_) {}
 
     Registry read()
     {
         readHeader();
         while (lines_.next()) {
             std::string_view line = TrimBlanks(lines_.content());
-            if (line.empty() || line.front() == ';' || line.front() == '#') {
+            if (IsTrivia(line)) {
                 continue;  // stays pending, for the next section or value
             } else if (line.front() == '[') {
+                endSection();
                 readSection(line);
             } else if (line.front() == '"' || line.front() == '@') {
-                readValue(line);
+                if (!current_)
+                    fail("value before any [key] line");
+                int firstLine = lines_.number();
+                values_.read(line);
+                if (!namesInSection_.insert(values_.name).second)
+                    throw RegFileError(firstLine, "value " + Shown(values_.name) + " is given twice in one key");
+                pending_ = lines_.end();
             } else {
-                fail("expected a [key] line, a \"name\"= or @= value, or a ; comment; found " +
-                     Shown(line));
+                fail("expected a [key] line, a \"name\"= or @= value, or a ; comment; found " + Shown(line));
             }
         }
+        endSection();
         registry_.trailerText = lines_.text(pending_, lines_.end());
         return std::move(registry_);
     }
@@ -135,6 +283,14 @@ private:
             registry_.lineEnd = "\r\n";
         else if (lines_.raw().back() == '\n')
             registry_.lineEnd = "\n";
+    }
+
+    // The section's value lines run from its [key] line to its last value.
+    void endSection()
+    {
+        if (current_)
+            current_->setRunLines(lines_.text(bodyStart_, pending_));
+        namesInSection_.clear();
     }
 
     void readSection(std::string_view line)
@@ -180,142 +336,17 @@ private:
         lastPath_.assign(path);
 
         registry_.addSection(*key, lines_.text(pending_, lines_.end()));
-        pending_ = lines_.end();
+        pending_ = bodyStart_ = lines_.end();
         current_ = key;
-    }
-
-    // Reads a quoted string at the start of s (which begins with the quote);
-    // returns what follows the closing quote.
-    std::string_view readQuoted(std::string_view s, std::string &out, const char *what)
-    {
-        std::size_t close = s.find_first_of("\"\\", 1);
-        if (close != std::string_view::npos && s[close] == '"') {  // no escapes: the usual case
-            out.assign(s.substr(1, close - 1));
-            return s.substr(close + 1);
-        }
-        for (std::size_t i = 1; i < s.size(); ++i) {
-            char c = s[i];
-            if (c == '"')
-                return s.substr(i + 1);
-            if (c == '\\') {
-                if (i + 1 == s.size())
-                    break;
-                char next = s[++i];
-                if (next != '\\' && next != '"')
-                    fail(std::string("unknown escape \\") + next + " in " + what +
-                         "; only \\\\ and \\\" are allowed");
-                c = next;
-            }
-            out += c;
-        }
-        fail(std::string("unterminated ") + what + ": no closing \"");
-    }
-
-    void readValue(std::string_view line)
-    {
-        if (!current_)
-            fail("value before any [key] line");
-        int firstLine = lines_.number();
-        std::size_t sourceStart = lines_.start();
-
-        std::string name;
-        std::string_view rest = line.front() == '@' ? line.substr(1) : readQuoted(line, name, "value name");
-        rest = TrimBlanks(rest);
-        if (rest.empty() || rest.front() != '=')
-            fail("expected = after the value name " + Shown(name));
-        rest = TrimBlanks(rest.substr(1));
-
-        std::uint32_t type;
-        Bytes data;
-        if (!rest.empty() && rest.front() == '"') {
-            std::string text;
-            if (!TrimBlanks(readQuoted(rest, text, "string")).empty())
-                fail("unexpected text after the string of " + Shown(name));
-            type = 1;  // REG_SZ, stored with its terminator
-            data.assign(text.begin(), text.end());
-            data.push_back(0);
-        } else if (rest.substr(0, 6) == "dword:") {
-            std::string_view digits = rest.substr(6);
-            if (digits.size() != 8)
-                fail("dword: needs exactly 8 hex digits, found " + Shown(digits));
-            std::uint32_t number = 0;
-            for (char c : digits) {
-                if (HexDigit(c) < 0)
-                    fail("bad hex digit in dword: " + Shown(digits));
-                number = number << 4 | static_cast<std::uint32_t>(HexDigit(c));
-            }
-            type = 4;  // REG_DWORD, little-endian
-            for (int i = 0; i < 4; ++i)
-                data.push_back(static_cast<unsigned char>(number >> (8 * i)));
-        } else if (rest.substr(0, 3) == "hex") {
-            type = readHexType(rest);
-            readHexBytes(rest.substr(rest.find(':') + 1), data);
-        } else if (rest == "-") {
-            fail("deleting a value (=-) is not supported in a registry file");
-        } else {
-            fail("unknown data " + Shown(rest) + "; expected \"string\", dword:, hex: or hex(N):");
-        }
-
-        if (current_->findValue(name))
-            throw RegFileError(firstLine, "value " + Shown(name) + " is given twice in one key");
-        Value &value = current_->setValue(name, type, std::move(data));
-        value.leadingText = lines_.text(pending_, sourceStart);
-        value.sourceText = lines_.text(sourceStart, lines_.end());
-        pending_ = lines_.end();
-    }
-
-    // "hex:" is REG_BINARY; "hex(N):" gives the type N in hex.
-    std::uint32_t readHexType(std::string_view rest)
-    {
-        if (rest.substr(0, 4) == "hex:")
-            return 3;
-        std::size_t close = rest.find("):");
-        if (rest.substr(0, 4) != "hex(" || close == std::string_view::npos || close == 4 || close > 12)
-            fail("expected hex: or hex(N): with N of 1 to 8 hex digits, found " + Shown(rest));
-        std::uint32_t type = 0;
-        for (char c : rest.substr(4, close - 4)) {
-            if (HexDigit(c) < 0)
-                fail("bad hex digit in the type of " + Shown(rest));
-            type = type << 4 | static_cast<std::uint32_t>(HexDigit(c));
-        }
-        return type;
-    }
-
-    // Comma-separated two-digit bytes; a backslash at the end of a line
-    // continues the list on the next line.
-    void readHexBytes(std::string_view rest, Bytes &data)
-    {
-        for (;;) {
-            rest = TrimBlanks(rest);
-            bool continues = !rest.empty() && rest.back() == '\\';
-            if (continues)
-                rest = TrimBlanks(rest.substr(0, rest.size() - 1));
-            while (!rest.empty()) {
-                std::size_t comma = rest.find(',');
-                std::string_view byte = TrimBlanks(rest.substr(0, comma));
-                if (byte.size() != 2 || HexDigit(byte[0]) < 0 || HexDigit(byte[1]) < 0)
-                    fail("bad hex byte " + Shown(byte) + "; each byte is two hex digits");
-                data.push_back(static_cast<unsigned char>(HexDigit(byte[0]) << 4 | HexDigit(byte[1])));
-                if (comma == std::string_view::npos)
-                    break;
-                rest = rest.substr(comma + 1);
-                if (TrimBlanks(rest).empty() && !continues)
-                    fail("hex data ends in a comma with no \\ to continue it");
-                if (TrimBlanks(rest).empty())
-                    break;
-            }
-            if (!continues)
-                return;
-            if (!lines_.next())
-                fail("the file ends inside hex data continued with \\");
-            rest = lines_.content();
-        }
     }
 
     Registry registry_;
     Lines lines_;
+    ValueReader values_;
     Key *current_ = nullptr;
-    std::size_t pending_ = 0;  // where the lines not yet attached to anything start
+    std::size_t pending_ = 0;    // where the lines not yet attached to anything start
+    std::size_t bodyStart_ = 0;  // where the current section's value lines start
+    std::set<std::string, FoldedLess> namesInSection_;
     std::string lastPath_;
     std::vector<std::pair<std::size_t, Key *>> lastKeys_;  // end of each component in lastPath_, its key
 };
@@ -347,6 +378,24 @@ bool IsPlainString(const Bytes &data)
 Registry ReadRegFile(std::string text)
 {
     return Reader(std::move(text)).read();
+}
+
+void ReadValueLines(std::string_view text, Key &key)
+{
+    Lines lines(text);
+    ValueReader reader(lines);
+    std::size_t pending = 0;
+    while (lines.next()) {
+        std::string_view line = TrimBlanks(lines.content());
+        if (IsTrivia(line))
+            continue;
+        std::size_t start = lines.start();
+        reader.read(line);
+        Value &value = key.setValue(reader.name, reader.type, reader.data);
+        value.leadingText = lines.text(pending, start);
+        value.sourceText = lines.text(start, lines.end());
+        pending = lines.end();
+    }
 }
 
 std::string FormatValue(const Value &value, const std::string &lineEnd)
@@ -397,11 +446,8 @@ std::string WriteRegFile(const Registry &registry)
 {
     std::string out;
     std::size_t size = registry.headerText.size() + registry.trailerText.size();
-    for (const Registry::Section &section : registry.sections) {
-        size += section.text.size();
-        for (const Value *value : section.key->valuesInAddedOrder())
-            size += value->leadingText.size() + value->sourceText.size();
-    }
+    for (const Registry::Section &section : registry.sections)
+        size += section.text.size() + section.key->runLines(section.run).size();
     out.reserve(size + size / 64);
 
     if (registry.headerText.empty())
@@ -409,8 +455,13 @@ std::string WriteRegFile(const Registry &registry)
     out += registry.headerText;
     for (const Registry::Section &section : registry.sections) {
         out += section.text;
+        if (!section.key->valuesRead()) {  // as they stand in the file
+            out += section.key->runLines(section.run);
+            continue;
+        }
         const auto &values = section.key->valuesInAddedOrder();
-        for (std::size_t i = section.firstValue; i < std::min(section.endValue, values.size()); ++i) {
+        auto [first, end] = section.key->runValues(section.run);
+        for (std::size_t i = first; i < end; ++i) {
             out += values[i]->leadingText;
             if (values[i]->sourceText.empty())
                 out += FormatValue(*values[i], registry.lineEnd);

@@ -1,5 +1,7 @@
 #include "registry.h"
 
+#include <algorithm>
+
 namespace host {
 
 namespace {
@@ -27,13 +29,25 @@ const std::vector<Pointer> &Ordered(const Map &map, std::vector<Pointer> &order)
 
 bool FoldedLess::operator()(std::string_view a, std::string_view b) const
 {
+    // Names that sort near each other share long prefixes byte for byte:
+    // skip those, and fold only where the bytes differ.
     std::size_t n = a.size() < b.size() ? a.size() : b.size();
     for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
         unsigned char ca = FoldChar(a[i]), cb = FoldChar(b[i]);
         if (ca != cb)
             return ca < cb;
     }
     return a.size() < b.size();
+}
+
+std::size_t FoldedHash::operator()(std::string_view name) const
+{
+    std::size_t hash = 14695981039346656037ull;
+    for (char c : name)
+        hash = (hash ^ FoldChar(c)) * 1099511628211ull;
+    return hash;
 }
 
 bool SameName(std::string_view a, std::string_view b)
@@ -65,24 +79,79 @@ Key &Key::subkey(std::string_view name)
 
 const Key *Key::subkeyAt(std::size_t index) const
 {
-    const auto &order = Ordered(subkeys_, subkeyOrder_);
-    return index < order.size() ? order[index] : nullptr;
+    if (subkeyOrder_.size() != subkeys_.size()) {
+        subkeyOrder_.clear();
+        subkeyOrder_.reserve(subkeys_.size());
+        for (const auto &entry : subkeys_)
+            subkeyOrder_.push_back(entry.second.get());
+        std::sort(subkeyOrder_.begin(), subkeyOrder_.end(),
+                  [](const Key *a, const Key *b) { return FoldedLess()(a->name(), b->name()); });
+    }
+    return index < subkeyOrder_.size() ? subkeyOrder_[index] : nullptr;
+}
+
+void Key::addRun()
+{
+    if (!runs_.empty() && read_)
+        runs_.back().end = values_.size();
+    runs_.push_back(Run{{}, read_ ? values_.size() : 0, std::string::npos});
+}
+
+void Key::setRunLines(std::string_view lines)
+{
+    runs_.back().lines = lines;
+    if (!lines.empty())
+        read_ = false;
+}
+
+void Key::readValues() const
+{
+    if (read_)
+        return;
+    read_ = true;
+    auto *self = const_cast<Key *>(this);
+    for (std::size_t i = 0; i < runs_.size(); ++i) {
+        runs_[i].first = values_.size();
+        ReadValueLines(runs_[i].lines, *self);
+        runs_[i].end = i + 1 < runs_.size() ? values_.size() : std::string::npos;
+    }
+}
+
+std::pair<std::size_t, std::size_t> Key::runValues(std::size_t run) const
+{
+    readValues();
+    return {runs_[run].first, std::min(runs_[run].end, addedOrder_.size())};
+}
+
+const std::vector<Value *> &Key::valuesInAddedOrder() const
+{
+    readValues();
+    return addedOrder_;
+}
+
+std::size_t Key::valueCount() const
+{
+    readValues();
+    return values_.size();
 }
 
 Value *Key::findValue(std::string_view name)
 {
+    readValues();
     auto it = values_.find(name);
     return it == values_.end() ? nullptr : it->second.get();
 }
 
 const Value *Key::findValue(std::string_view name) const
 {
+    readValues();
     auto it = values_.find(name);
     return it == values_.end() ? nullptr : it->second.get();
 }
 
 Value &Key::setValue(std::string_view name, std::uint32_t type, Bytes data)
 {
+    readValues();
     auto it = values_.find(name);
     if (it == values_.end()) {
         auto value = std::make_unique<Value>();
@@ -100,6 +169,7 @@ Value &Key::setValue(std::string_view name, std::uint32_t type, Bytes data)
 
 const Value *Key::valueAt(std::size_t index) const
 {
+    readValues();
     const auto &order = Ordered(values_, valueOrder_);
     return index < order.size() ? order[index] : nullptr;
 }
@@ -128,15 +198,13 @@ std::string_view Registry::keepSource(std::string text)
 
 void Registry::addSection(Key &key, std::string_view text)
 {
-    if (key.lastSection != std::string::npos)
-        sections[key.lastSection].endValue = key.valueCount();
-    key.lastSection = sections.size();
-    sections.push_back(Section{&key, text, key.valueCount(), std::string::npos});
+    sections.push_back(Section{&key, text, key.runCount()});
+    key.addRun();
 }
 
 void Registry::ensureSection(Key &key, std::string_view fullPath)
 {
-    if (key.lastSection == std::string::npos)
+    if (key.runCount() == 0)
         addSection(key, keepSource(lineEnd + "[" + std::string(fullPath) + "]" + lineEnd));
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace host {
@@ -24,6 +25,13 @@ bool SameName(std::string_view a, std::string_view b);
 struct FoldedLess {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const;
+};
+
+struct FoldedHash {
+    std::size_t operator()(std::string_view name) const;
+};
+struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
 };
 
 struct Value {
@@ -50,29 +58,48 @@ public:
     const Key *subkeyAt(std::size_t index) const;
     std::size_t subkeyCount() const { return subkeys_.size(); }
 
+    // Values are read from the file's text when first asked for: most keys
+    // of a large registry are never looked at. Each run holds the value lines
+    // of one of the key's sections.
+    void addRun();
+    void setRunLines(std::string_view lines);  // of the last run, not yet read
+    std::size_t runCount() const { return runs_.size(); }
+    bool valuesRead() const { return read_; }
+    std::string_view runLines(std::size_t run) const { return runs_[run].lines; }
+    // The values of a run, as indices into valuesInAddedOrder(); reads them.
+    std::pair<std::size_t, std::size_t> runValues(std::size_t run) const;
+
     Value *findValue(std::string_view name);
     const Value *findValue(std::string_view name) const;
     // Stores type and data; a new value takes the name given, an existing one keeps its own.
     Value &setValue(std::string_view name, std::uint32_t type, Bytes data);
     const Value *valueAt(std::size_t index) const;
-    std::size_t valueCount() const { return values_.size(); }
+    std::size_t valueCount() const;
 
     // Values in the order they were added, which is the order a file gave them.
-    const std::vector<Value *> &valuesInAddedOrder() const { return addedOrder_; }
-
-    // Which of the registry's sections is this key's last, the one that new
-    // values go to; npos while the key has none.
-    std::size_t lastSection = std::string::npos;
+    const std::vector<Value *> &valuesInAddedOrder() const;
 
 private:
+    struct Run {
+        std::string_view lines;
+        std::size_t first;
+        std::size_t end;  // npos: to the last value
+    };
+    void readValues() const;
+
     std::string name_;
     // Keyed by views of the names the entries hold themselves.
-    std::map<std::string_view, std::unique_ptr<Key>, FoldedLess> subkeys_;
+    std::unordered_map<std::string_view, std::unique_ptr<Key>, FoldedHash, FoldedEqual> subkeys_;
     std::map<std::string_view, std::unique_ptr<Value>, FoldedLess> values_;
     std::vector<Value *> addedOrder_;
+    mutable std::vector<Run> runs_;
+    mutable bool read_ = true;
     mutable std::vector<const Key *> subkeyOrder_;  // rebuilt when stale
     mutable std::vector<const Value *> valueOrder_;
 };
+
+// Reads value lines of a .reg file into the key; the .reg reader defines it.
+void ReadValueLines(std::string_view lines, Key &key);
 
 // The registry's top: the predefined roots, each a tree of keys.
 class Registry {
@@ -86,8 +113,7 @@ public:
     struct Section {
         Key *key;
         std::string_view text;
-        std::size_t firstValue;
-        std::size_t endValue;  // npos: to the key's last value
+        std::size_t run;  // which of the key's runs of values follows
     };
     std::string_view headerText;
     std::string_view trailerText;
