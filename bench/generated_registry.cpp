@@ -17,11 +17,21 @@ std::string Numbered(const char *prefix, std::size_t i)
     return name;
 }
 
-// A device or instance key as a Windows 9x machine holds it.
+// An instance key with the values a Windows 9x machine gives a SCSI device.
 void AppendKey(std::string &text, const std::string &path, bool dma)
 {
-    text += "\r\n[" + path + "]\r\n";
-    text += "\"Class\"=\"CDROM\"\r\n\"DeviceDesc\"=\"CD-ROM DRIVE\"\r\n\"SCSITargetID\"=\"3\"\r\n";
+    text += "\r\n[" + path + "]\r\n"
+            "\"Class\"=\"CDROM\"\r\n"
+            "\"Driver\"=\"CDROM\\\\0001\"\r\n"
+            "\"Mfg\"=\"(Standard CD-ROM drives)\"\r\n"
+            "\"HardwareID\"=\"SCSI\\\\DEV_____CD-ROM_DRIVE____10,DEV_____CD-ROM_DRIVE____10,GenCD\"\r\n"
+            "\"DeviceDesc\"=\"CD-ROM DRIVE\"\r\n"
+            "\"ConfigFlags\"=hex:00,00,00,00\r\n"
+            "\"SCSITargetID\"=\"3\"\r\n"
+            "\"SCSILUN\"=\"0\"\r\n"
+            "\"CurrentDriveLetterAssignment\"=\"E\"\r\n"
+            "\"RemovableMedia\"=hex:01\r\n"
+            "\"Int13\"=hex:00\r\n";
     if (dma)
         text += "\"DMACurrentlyUsed\"=hex:00\r\n";
 }

@@ -154,8 +154,10 @@ private:
     std::string_view readQuoted(std::string_view s, std::string &out, const char *what)
     {
         out.clear();
-        std::size_t close = s.find_first_of("\"\\", 1);
-        if (close != std::string_view::npos && s[close] == '"') {  // no escapes: the usual case
+        std::size_t close = 1;
+        while (close < s.size() && s[close] != '"' && s[close] != '\\')
+            ++close;
+        if (close < s.size() && s[close] == '"') {  // no escapes: the usual case
             out.assign(s.substr(1, close - 1));
             return s.substr(close + 1);
         }
@@ -229,6 +231,39 @@ private:
     std::string text_;
 };
 
+// The value names of one section, to find one given twice. Sections hold a
+// few values each: a short list, reused from section to section, is cheaper
+// than a tree; a section with many values gets a tree too.
+class NameSet {
+public:
+    bool add(const std::string &name)
+    {
+        if (count_ >= kListed)
+            return many_.insert(name).second;
+        for (std::size_t i = 0; i < count_; ++i)
+            if (SameName(listed_[i], name))
+                return false;
+        if (count_ == listed_.size())
+            listed_.emplace_back();
+        listed_[count_++].assign(name);
+        if (count_ == kListed)
+            many_.insert(listed_.begin(), listed_.end());
+        return true;
+    }
+
+    void clear()
+    {
+        count_ = 0;
+        many_.clear();
+    }
+
+private:
+    static constexpr std::size_t kListed = 32;
+    std::vector<std::string> listed_;
+    std::size_t count_ = 0;
+    std::set<std::string, FoldedLess> many_;
+};
+
 bool IsTrivia(std::string_view line)
 {
     return line.empty() || line.front() == ';' || line.front() == '#';
@@ -239,7 +274,10 @@ bool IsTrivia(std::string_view line)
 // and read only when first asked for.
 class Reader {
 public:
-    explicit Reader(std::string text) : lines_(registry_.keepSource(std::move(text))), values_(lines_) {}
+    Reader(std::string_view text, std::shared_ptr<const void> holder)
+        : lines_(registry_.keepSource(text, std::move(holder))), values_(lines_)
+    {
+    }
 
     Registry read()
     {
@@ -256,7 +294,7 @@ public:
                     fail("value before any [key] line");
                 int firstLine = lines_.number();
                 values_.read(line);
-                if (!namesInSection_.insert(values_.name).second)
+                if (!namesInSection_.add(values_.name))
                     throw RegFileError(firstLine, "value " + Shown(values_.name) + " is given twice in one key");
                 pending_ = lines_.end();
             } else {
@@ -346,7 +384,7 @@ private:
     Key *current_ = nullptr;
     std::size_t pending_ = 0;    // where the lines not yet attached to anything start
     std::size_t bodyStart_ = 0;  // where the current section's value lines start
-    std::set<std::string, FoldedLess> namesInSection_;
+    NameSet namesInSection_;
     std::string lastPath_;
     std::vector<std::pair<std::size_t, Key *>> lastKeys_;  // end of each component in lastPath_, its key
 };
@@ -377,7 +415,13 @@ bool IsPlainString(const Bytes &data)
 
 Registry ReadRegFile(std::string text)
 {
-    return Reader(std::move(text)).read();
+    auto held = std::make_shared<const std::string>(std::move(text));
+    return Reader(*held, held).read();
+}
+
+Registry ReadRegFile(std::string_view text, std::shared_ptr<const void> holder)
+{
+    return Reader(text, std::move(holder)).read();
 }
 
 void ReadValueLines(std::string_view text, Key &key)
@@ -442,34 +486,35 @@ std::string FormatValue(const Value &value, const std::string &lineEnd)
     return out + lineEnd;
 }
 
-std::string WriteRegFile(const Registry &registry)
+void WriteRegFile(const Registry &registry, const std::function<void(std::string_view)> &put)
 {
-    std::string out;
-    std::size_t size = registry.headerText.size() + registry.trailerText.size();
-    for (const Registry::Section &section : registry.sections)
-        size += section.text.size() + section.key->runLines(section.run).size();
-    out.reserve(size + size / 64);
-
     if (registry.headerText.empty())
-        out += "REGEDIT4" + registry.lineEnd;
-    out += registry.headerText;
+        put("REGEDIT4" + registry.lineEnd);
+    put(registry.headerText);
     for (const Registry::Section &section : registry.sections) {
-        out += section.text;
+        put(section.text);
         if (!section.key->valuesRead()) {  // as they stand in the file
-            out += section.key->runLines(section.run);
+            put(section.key->runLines(section.run));
             continue;
         }
         const auto &values = section.key->valuesInAddedOrder();
         auto [first, end] = section.key->runValues(section.run);
         for (std::size_t i = first; i < end; ++i) {
-            out += values[i]->leadingText;
+            put(values[i]->leadingText);
             if (values[i]->sourceText.empty())
-                out += FormatValue(*values[i], registry.lineEnd);
+                put(FormatValue(*values[i], registry.lineEnd));
             else
-                out += values[i]->sourceText;
+                put(values[i]->sourceText);
         }
     }
-    return out += registry.trailerText;
+    put(registry.trailerText);
+}
+
+std::string WriteRegFile(const Registry &registry)
+{
+    std::string out;
+    WriteRegFile(registry, [&out](std::string_view piece) { out += piece; });
+    return out;
 }
 
 }  // namespace host

@@ -4,6 +4,8 @@
 #ifndef PELLIKOR_HOST_REG_FILE_H
 #define PELLIKOR_HOST_REG_FILE_H
 
+#include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,8 +24,14 @@ private:
 };
 
 // Throws RegFileError on the first line that is not REGEDIT4. The registry
-// keeps the text, which its layout points into.
+// keeps the text, which its layout points into; holder keeps text that lives
+// elsewhere alive.
 Registry ReadRegFile(std::string text);
+Registry ReadRegFile(std::string_view text, std::shared_ptr<const void> holder);
+
+// Hands the file's text to put piece by piece, most of them views of the
+// text read, so that a large file is written without a copy of it in memory.
+void WriteRegFile(const Registry &registry, const std::function<void(std::string_view)> &put);
 std::string WriteRegFile(const Registry &registry);
 
 // One value's line(s) as regedit writes them, ending in lineEnd.

@@ -72,6 +72,7 @@ Key &Key::subkey(std::string_view name)
     if (it == subkeys_.end()) {
         auto key = std::make_unique<Key>(std::string(name));
         std::string_view view = key->name_;
+        subkeysAdded_.push_back(key.get());
         it = subkeys_.emplace(view, std::move(key)).first;
     }
     return *it->second;
@@ -79,13 +80,12 @@ Key &Key::subkey(std::string_view name)
 
 const Key *Key::subkeyAt(std::size_t index) const
 {
-    if (subkeyOrder_.size() != subkeys_.size()) {
-        subkeyOrder_.clear();
-        subkeyOrder_.reserve(subkeys_.size());
-        for (const auto &entry : subkeys_)
-            subkeyOrder_.push_back(entry.second.get());
-        std::sort(subkeyOrder_.begin(), subkeyOrder_.end(),
-                  [](const Key *a, const Key *b) { return FoldedLess()(a->name(), b->name()); });
+    if (subkeyOrder_.size() != subkeysAdded_.size()) {
+        // Files mostly list keys in order already: then there is nothing to sort.
+        auto byName = [](const Key *a, const Key *b) { return FoldedLess()(a->name(), b->name()); };
+        subkeyOrder_ = subkeysAdded_;
+        if (!std::is_sorted(subkeyOrder_.begin(), subkeyOrder_.end(), byName))
+            std::sort(subkeyOrder_.begin(), subkeyOrder_.end(), byName);
     }
     return index < subkeyOrder_.size() ? subkeyOrder_[index] : nullptr;
 }
@@ -194,6 +194,12 @@ Key &Registry::root(std::string_view name)
 std::string_view Registry::keepSource(std::string text)
 {
     return texts_.emplace_back(std::move(text));
+}
+
+std::string_view Registry::keepSource(std::string_view text, std::shared_ptr<const void> holder)
+{
+    holders_.push_back(std::move(holder));
+    return text;
 }
 
 void Registry::addSection(Key &key, std::string_view text)

@@ -90,6 +90,7 @@ private:
     std::string name_;
     // Keyed by views of the names the entries hold themselves.
     std::unordered_map<std::string_view, std::unique_ptr<Key>, FoldedHash, FoldedEqual> subkeys_;
+    std::vector<const Key *> subkeysAdded_;  // in the order they were added
     std::map<std::string_view, std::unique_ptr<Value>, FoldedLess> values_;
     std::vector<Value *> addedOrder_;
     mutable std::vector<Run> runs_;
@@ -120,8 +121,10 @@ public:
     std::string lineEnd = "\r\n";
     std::vector<Section> sections;
 
-    // Keeps the text of the file read, which the layout points into.
+    // Keeps text that the layout points into: a file's text, or a line made here.
     std::string_view keepSource(std::string text);
+    // Keeps text held elsewhere (a mapped file) alive as long as the registry.
+    std::string_view keepSource(std::string_view text, std::shared_ptr<const void> holder);
     // A new section for the key, holding the values it gains from now on.
     void addSection(Key &key, std::string_view text);
     // Gives a key that has no section yet one at the end of the file.
@@ -130,6 +133,7 @@ public:
 private:
     std::map<std::string_view, std::unique_ptr<Key>, FoldedLess> roots_;
     std::deque<std::string> texts_;  // stable storage for keepSource and new sections
+    std::vector<std::shared_ptr<const void>> holders_;
 };
 
 }  // namespace host

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,7 +33,7 @@ std::string Directory(const std::string &path)
 }
 
 // Writes all of data, or sets errno and returns false.
-bool WriteAll(int fd, const std::string &data)
+bool WriteAll(int fd, std::string_view data)
 {
     const char *p = data.data();
     std::size_t left = data.size();
@@ -51,6 +52,29 @@ bool WriteAll(int fd, const std::string &data)
     return true;
 }
 
+// Writes the registry through a buffer of its own; pieces as large as the
+// buffer go straight to the file.
+bool WriteTo(int fd, const Registry &registry)
+{
+    constexpr std::size_t kBuffer = 1 << 20;
+    std::string buffer;
+    buffer.reserve(kBuffer);
+    bool ok = true;
+    WriteRegFile(registry, [&](std::string_view piece) {
+        if (!ok)
+            return;
+        if (buffer.size() + piece.size() > kBuffer) {
+            ok = WriteAll(fd, buffer);
+            buffer.clear();
+        }
+        if (piece.size() >= kBuffer)
+            ok = ok && WriteAll(fd, piece);
+        else
+            buffer += piece;
+    });
+    return ok && WriteAll(fd, buffer);
+}
+
 }  // namespace
 
 RegistryFile::RegistryFile(std::string path) : path_(std::move(path))
@@ -59,23 +83,21 @@ RegistryFile::RegistryFile(std::string path) : path_(std::move(path))
     if (fd_ < 0)
         return;  // no file yet: an empty registry
 
-    std::string text;
-    text.resize(static_cast<std::size_t>(size_));
-    std::size_t got = 0;
-    while (got < text.size()) {
-        ssize_t n = read(fd_, &text[got], text.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
+    // The text is mapped, not copied: a large registry is read at the speed
+    // of the page cache, and the layout points into it.
+    std::string_view text;
+    std::shared_ptr<const void> holder;
+    if (size_ > 0) {
+        void *mapped = mmap(nullptr, static_cast<std::size_t>(size_), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_, 0);
+        if (mapped == MAP_FAILED)
             throw LoadError(path_ + ": cannot read: " + Reason());
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
+        const auto length = static_cast<std::size_t>(size_);
+        holder = std::shared_ptr<const void>(mapped, [length](const void *p) { munmap(const_cast<void *>(p), length); });
+        text = std::string_view(static_cast<const char *>(mapped), length);
     }
-    text.resize(got);
 
     try {
-        registry_ = ReadRegFile(std::move(text));
+        registry_ = ReadRegFile(text, holder);
     } catch (const RegFileError &e) {
         throw LoadError(path_ + ":" + std::to_string(e.line()) + ": " + e.what());
     }
@@ -150,7 +172,7 @@ void RegistryFile::save()
     };
     check(fchmod(out, mode_) == 0, "cannot set the permissions of " + temp);
     if (failed.empty())
-        check(WriteAll(out, WriteRegFile(registry_)), "cannot write " + temp);
+        check(WriteTo(out, registry_), "cannot write " + temp);
     if (failed.empty())
         check(fsync(out) == 0, "cannot flush " + temp);
     check(close(out) == 0, "cannot close " + temp);
