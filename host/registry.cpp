@@ -12,19 +12,6 @@ unsigned char FoldChar(char c)
     return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
 }
 
-// Rebuilds a cached index over a map after the map gained an entry.
-template <typename Map, typename Pointer>
-const std::vector<Pointer> &Ordered(const Map &map, std::vector<Pointer> &order)
-{
-    if (order.size() != map.size()) {
-        order.clear();
-        order.reserve(map.size());
-        for (const auto &entry : map)
-            order.push_back(entry.second.get());
-    }
-    return order;
-}
-
 }  // namespace
 
 bool FoldedLess::operator()(std::string_view a, std::string_view b) const
@@ -62,44 +49,55 @@ bool SameName(std::string_view a, std::string_view b)
 
 Key *Key::findSubkey(std::string_view name) const
 {
-    auto it = subkeys_.find(name);
-    return it == subkeys_.end() ? nullptr : it->second.get();
+    if (!subkeys_)
+        return nullptr;
+    auto it = subkeys_->byName.find(name);
+    return it == subkeys_->byName.end() ? nullptr : it->second.get();
 }
 
 Key &Key::subkey(std::string_view name)
 {
-    auto it = subkeys_.find(name);
-    if (it == subkeys_.end()) {
-        auto key = std::make_unique<Key>(std::string(name));
-        std::string_view view = key->name_;
-        subkeysAdded_.push_back(key.get());
-        it = subkeys_.emplace(view, std::move(key)).first;
-    }
-    return *it->second;
+    if (Key *found = findSubkey(name))
+        return *found;
+    if (!subkeys_)
+        subkeys_ = std::make_unique<Subkeys>();
+    auto key = std::make_unique<Key>(std::string(name));
+    Key &added = *key;
+    subkeys_->added.push_back(key.get());
+    subkeys_->byName.emplace(std::string_view(added.name_), std::move(key));
+    return added;
 }
 
 const Key *Key::subkeyAt(std::size_t index) const
 {
-    if (subkeyOrder_.size() != subkeysAdded_.size()) {
+    if (!subkeys_)
+        return nullptr;
+    auto &sorted = subkeys_->sorted;
+    if (sorted.size() != subkeys_->added.size()) {
         // Files mostly list keys in order already: then there is nothing to sort.
         auto byName = [](const Key *a, const Key *b) { return FoldedLess()(a->name(), b->name()); };
-        subkeyOrder_ = subkeysAdded_;
-        if (!std::is_sorted(subkeyOrder_.begin(), subkeyOrder_.end(), byName))
-            std::sort(subkeyOrder_.begin(), subkeyOrder_.end(), byName);
+        sorted = subkeys_->added;
+        if (!std::is_sorted(sorted.begin(), sorted.end(), byName))
+            std::sort(sorted.begin(), sorted.end(), byName);
     }
-    return index < subkeyOrder_.size() ? subkeyOrder_[index] : nullptr;
+    return index < sorted.size() ? sorted[index] : nullptr;
 }
 
 void Key::addRun()
 {
-    if (!runs_.empty() && read_)
-        runs_.back().end = values_.size();
-    runs_.push_back(Run{{}, read_ ? values_.size() : 0, std::string::npos});
+    if (runCount_ > 0 && read_)
+        runAt(runCount_ - 1).end = valueCount();
+    Run run{{}, read_ ? valueCount() : 0, std::string::npos};
+    if (runCount_ == 0)
+        firstRun_ = run;
+    else
+        moreRuns_.push_back(run);
+    ++runCount_;
 }
 
 void Key::setRunLines(std::string_view lines)
 {
-    runs_.back().lines = lines;
+    runAt(runCount_ - 1).lines = lines;
     if (!lines.empty())
         read_ = false;
 }
@@ -110,68 +108,81 @@ void Key::readValues() const
         return;
     read_ = true;
     auto *self = const_cast<Key *>(this);
-    for (std::size_t i = 0; i < runs_.size(); ++i) {
-        runs_[i].first = values_.size();
-        ReadValueLines(runs_[i].lines, *self);
-        runs_[i].end = i + 1 < runs_.size() ? values_.size() : std::string::npos;
+    for (std::size_t i = 0; i < runCount_; ++i) {
+        runAt(i).first = valueCount();
+        ReadValueLines(runAt(i).lines, *self);
+        runAt(i).end = i + 1 < runCount_ ? valueCount() : std::string::npos;
     }
 }
 
 std::pair<std::size_t, std::size_t> Key::runValues(std::size_t run) const
 {
     readValues();
-    return {runs_[run].first, std::min(runs_[run].end, addedOrder_.size())};
+    return {runAt(run).first, std::min(runAt(run).end, valueCount())};
 }
 
 const std::vector<Value *> &Key::valuesInAddedOrder() const
 {
+    static const std::vector<Value *> none;
     readValues();
-    return addedOrder_;
+    return values_ ? values_->added : none;
 }
 
 std::size_t Key::valueCount() const
 {
     readValues();
-    return values_.size();
+    return values_ ? values_->added.size() : 0;
 }
 
 Value *Key::findValue(std::string_view name)
 {
     readValues();
-    auto it = values_.find(name);
-    return it == values_.end() ? nullptr : it->second.get();
+    if (!values_)
+        return nullptr;
+    auto it = values_->byName.find(name);
+    return it == values_->byName.end() ? nullptr : it->second.get();
 }
 
 const Value *Key::findValue(std::string_view name) const
 {
-    readValues();
-    auto it = values_.find(name);
-    return it == values_.end() ? nullptr : it->second.get();
+    return const_cast<Key *>(this)->findValue(name);
+}
+
+Value &Key::addValue(std::string_view name) const
+{
+    if (!values_)
+        values_ = std::make_unique<Values>();
+    auto value = std::make_unique<Value>();
+    value->name = std::string(name);
+    Value &added = *value;
+    values_->added.push_back(value.get());
+    values_->byName.emplace(std::string_view(added.name), std::move(value));
+    return added;
 }
 
 Value &Key::setValue(std::string_view name, std::uint32_t type, Bytes data)
 {
-    readValues();
-    auto it = values_.find(name);
-    if (it == values_.end()) {
-        auto value = std::make_unique<Value>();
-        value->name = std::string(name);
-        std::string_view view = value->name;
-        it = values_.emplace(view, std::move(value)).first;
-        addedOrder_.push_back(it->second.get());
-    }
-    Value &value = *it->second;
-    value.type = type;
-    value.data = std::move(data);
-    value.sourceText = {};
-    return value;
+    Value *value = findValue(name);
+    if (!value)
+        value = &addValue(name);
+    value->type = type;
+    value->data = std::move(data);
+    value->sourceText = {};
+    return *value;
 }
 
 const Value *Key::valueAt(std::size_t index) const
 {
     readValues();
-    const auto &order = Ordered(values_, valueOrder_);
-    return index < order.size() ? order[index] : nullptr;
+    if (!values_)
+        return nullptr;
+    auto &sorted = values_->sorted;
+    if (sorted.size() != values_->byName.size()) {
+        sorted.clear();
+        for (const auto &entry : values_->byName)
+            sorted.push_back(entry.second.get());
+    }
+    return index < sorted.size() ? sorted[index] : nullptr;
 }
 
 Key *Registry::findRoot(std::string_view name) const

@@ -56,16 +56,16 @@ public:
     Key &subkey(std::string_view name);  // found, or created
     // Enumeration by index: constant time per call once the order is built.
     const Key *subkeyAt(std::size_t index) const;
-    std::size_t subkeyCount() const { return subkeys_.size(); }
+    std::size_t subkeyCount() const { return subkeys_ ? subkeys_->byName.size() : 0; }
 
     // Values are read from the file's text when first asked for: most keys
     // of a large registry are never looked at. Each run holds the value lines
     // of one of the key's sections.
     void addRun();
     void setRunLines(std::string_view lines);  // of the last run, not yet read
-    std::size_t runCount() const { return runs_.size(); }
+    std::size_t runCount() const { return runCount_; }
     bool valuesRead() const { return read_; }
-    std::string_view runLines(std::size_t run) const { return runs_[run].lines; }
+    std::string_view runLines(std::size_t run) const { return runAt(run).lines; }
     // The values of a run, as indices into valuesInAddedOrder(); reads them.
     std::pair<std::size_t, std::size_t> runValues(std::size_t run) const;
 
@@ -86,17 +86,30 @@ private:
         std::size_t end;  // npos: to the last value
     };
     void readValues() const;
+    Run &runAt(std::size_t run) const { return run == 0 ? firstRun_ : moreRuns_[run - 1]; }
+    Value &addValue(std::string_view name) const;
+
+    // Kept apart, and made only when needed: most keys of a large registry
+    // are leaves whose values are never read.
+    struct Subkeys {
+        // Keyed by views of the names the keys hold themselves.
+        std::unordered_map<std::string_view, std::unique_ptr<Key>, FoldedHash, FoldedEqual> byName;
+        std::vector<const Key *> added;  // in the order they were added
+        std::vector<const Key *> sorted;  // rebuilt when stale
+    };
+    struct Values {
+        std::map<std::string_view, std::unique_ptr<Value>, FoldedLess> byName;
+        std::vector<Value *> added;
+        std::vector<const Value *> sorted;
+    };
 
     std::string name_;
-    // Keyed by views of the names the entries hold themselves.
-    std::unordered_map<std::string_view, std::unique_ptr<Key>, FoldedHash, FoldedEqual> subkeys_;
-    std::vector<const Key *> subkeysAdded_;  // in the order they were added
-    std::map<std::string_view, std::unique_ptr<Value>, FoldedLess> values_;
-    std::vector<Value *> addedOrder_;
-    mutable std::vector<Run> runs_;
+    mutable std::unique_ptr<Subkeys> subkeys_;
+    mutable std::unique_ptr<Values> values_;
+    mutable Run firstRun_{};
+    mutable std::vector<Run> moreRuns_;
+    std::uint32_t runCount_ = 0;
     mutable bool read_ = true;
-    mutable std::vector<const Key *> subkeyOrder_;  // rebuilt when stale
-    mutable std::vector<const Value *> valueOrder_;
 };
 
 // Reads value lines of a .reg file into the key; the .reg reader defines it.
