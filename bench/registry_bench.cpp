@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <unistd.h>
 #include <cstdio>
 #include <stdexcept>
 #include <memory>
@@ -46,21 +48,25 @@ void BM_WalkDeviceKeys(benchmark::State &state)
     RunProgram(state, bench::DeviceKeysBeforeDrive(static_cast<std::size_t>(state.range(0))));
 }
 
-// A generated .reg file of the benchmark's size in megabytes, made once.
-std::string FileOfSize(std::int64_t megabytes)
-{
-    std::string path = "/tmp/pellikor-bench-" + std::to_string(megabytes) + "mb.reg";
-    std::FILE *probe = std::fopen(path.c_str(), "rb");
-    if (probe) {
-        std::fclose(probe);
-        return path;
+// A generated .reg file of the benchmark's size in megabytes, removed with it.
+class GeneratedFile {
+public:
+    explicit GeneratedFile(std::int64_t megabytes)
+        : path_((std::filesystem::temp_directory_path() /
+                 ("pellikor-bench-" + std::to_string(getpid()) + "-" + std::to_string(megabytes) + ".reg"))
+                    .string())
+    {
+        const std::string text = bench::RegFileOfSize(static_cast<std::size_t>(megabytes) << 20);
+        std::FILE *out = std::fopen(path_.c_str(), "wb");
+        if (!out || std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fclose(out) != 0)
+            throw std::runtime_error("cannot write " + path_);
     }
-    const std::string text = bench::RegFileOfSize(static_cast<std::size_t>(megabytes) << 20);
-    std::FILE *out = std::fopen(path.c_str(), "wb");
-    if (!out || std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fclose(out) != 0)
-        throw std::runtime_error("cannot write " + path);
-    return path;
-}
+    ~GeneratedFile() { std::remove(path_.c_str()); }
+    const std::string &path() const { return path_; }
+
+private:
+    std::string path_;
+};
 
 std::int64_t SizeOf(const std::string &path)
 {
@@ -74,7 +80,8 @@ std::int64_t SizeOf(const std::string &path)
 // Opening, locking and reading the file, as a run starts.
 void BM_LoadRegFile(benchmark::State &state)
 {
-    const std::string path = FileOfSize(state.range(0));
+    GeneratedFile generated(state.range(0));
+    const std::string &path = generated.path();
     for (auto _ : state) {
         host::RegistryFile file(path);
         benchmark::DoNotOptimize(file.registry());
@@ -85,7 +92,8 @@ void BM_LoadRegFile(benchmark::State &state)
 // Writing it back to a temporary file, flushing it and renaming it over.
 void BM_SaveRegFile(benchmark::State &state)
 {
-    const std::string path = FileOfSize(state.range(0));
+    GeneratedFile generated(state.range(0));
+    const std::string &path = generated.path();
     for (auto _ : state) {
         state.PauseTiming();
         {
@@ -103,6 +111,6 @@ void BM_SaveRegFile(benchmark::State &state)
 
 BENCHMARK(BM_WalkInstances)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WalkDeviceKeys)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadRegFile)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveRegFile)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadRegFile)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveRegFile)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

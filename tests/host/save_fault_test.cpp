@@ -122,9 +122,12 @@ TEST(SaveFault, FileReplacedByAnotherProgramWhileHeld)
     // Once the run holds the lock, another program that ignores it puts a
     // new file in its place.
     int probe = open(registry.c_str(), O_RDONLY | O_CLOEXEC);
-    for (int i = 0; flock(probe, LOCK_EX | LOCK_NB) == 0; ++i) {
+    ASSERT_GE(probe, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (flock(probe, LOCK_EX | LOCK_NB) == 0) {
         flock(probe, LOCK_UN);
-        ASSERT_LT(i, 500) << "the run never took the lock";
+        ASSERT_TRUE(run.running()) << "the run ended before it took the lock: " << run.wait().err;
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the run never took the lock";
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     close(probe);
