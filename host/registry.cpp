@@ -125,7 +125,7 @@ const std::vector<Value *> &Key::valuesInAddedOrder() const
 {
     static const std::vector<Value *> none;
     readValues();
-    return values_ ? values_->added : none;
+    return values_ ? values_->addedPointers : none;
 }
 
 std::size_t Key::valueCount() const
@@ -139,8 +139,17 @@ Value *Key::findValue(std::string_view name)
     readValues();
     if (!values_)
         return nullptr;
-    auto it = values_->byName.find(name);
-    return it == values_->byName.end() ? nullptr : it->second.get();
+    // Sorted or not yet, a short list is searched from end to end.
+    if (values_->sorted.size() != values_->added.size() && values_->added.size() <= 16) {
+        for (Value &value : values_->added)
+            if (SameName(value.name, name))
+                return &value;
+        return nullptr;
+    }
+    const auto &sorted = sortedValues();
+    auto it = std::lower_bound(sorted.begin(), sorted.end(), name,
+                               [](const Value *v, std::string_view n) { return FoldedLess()(v->name, n); });
+    return it != sorted.end() && SameName((*it)->name, name) ? const_cast<Value *>(*it) : nullptr;
 }
 
 const Value *Key::findValue(std::string_view name) const
@@ -152,12 +161,21 @@ Value &Key::addValue(std::string_view name) const
 {
     if (!values_)
         values_ = std::make_unique<Values>();
-    auto value = std::make_unique<Value>();
-    value->name = std::string(name);
-    Value &added = *value;
-    values_->added.push_back(value.get());
-    values_->byName.emplace(std::string_view(added.name), std::move(value));
+    Value &added = values_->added.emplace_back();
+    added.name = std::string(name);
+    values_->addedPointers.push_back(&added);
     return added;
+}
+
+const std::vector<const Value *> &Key::sortedValues() const
+{
+    auto &sorted = values_->sorted;
+    if (sorted.size() != values_->added.size()) {
+        sorted.assign(values_->addedPointers.begin(), values_->addedPointers.end());
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const Value *a, const Value *b) { return FoldedLess()(a->name, b->name); });
+    }
+    return sorted;
 }
 
 Value &Key::setValue(std::string_view name, std::uint32_t type, Bytes data)
@@ -176,12 +194,7 @@ const Value *Key::valueAt(std::size_t index) const
     readValues();
     if (!values_)
         return nullptr;
-    auto &sorted = values_->sorted;
-    if (sorted.size() != values_->byName.size()) {
-        sorted.clear();
-        for (const auto &entry : values_->byName)
-            sorted.push_back(entry.second.get());
-    }
+    const auto &sorted = sortedValues();
     return index < sorted.size() ? sorted[index] : nullptr;
 }
 

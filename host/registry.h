@@ -88,6 +88,7 @@ private:
     void readValues() const;
     Run &runAt(std::size_t run) const { return run == 0 ? firstRun_ : moreRuns_[run - 1]; }
     Value &addValue(std::string_view name) const;
+    const std::vector<const Value *> &sortedValues() const;
 
     // Kept apart, and made only when needed: most keys of a large registry
     // are leaves whose values are never read.
@@ -97,10 +98,12 @@ private:
         std::vector<const Key *> added;  // in the order they were added
         std::vector<const Key *> sorted;  // rebuilt when stale
     };
+    // In the order they were added, with an index sorted by name: a key
+    // holds a handful of values, and this keeps them together in memory.
     struct Values {
-        std::map<std::string_view, std::unique_ptr<Value>, FoldedLess> byName;
-        std::vector<Value *> added;
-        std::vector<const Value *> sorted;
+        std::deque<Value> added;
+        std::vector<Value *> addedPointers;
+        std::vector<const Value *> sorted;  // rebuilt when stale
     };
 
     std::string name_;
