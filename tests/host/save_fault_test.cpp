@@ -7,9 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <thread>
@@ -119,18 +117,17 @@ TEST(SaveFault, FileReplacedByAnotherProgramWhileHeld)
                                           {"PELLIKOR_EVENTS", dir / "events"},
                                           {"PELLIKOR_COMMAND_LINE", "Pellikor ON /V"}});
 
-    // Once the run holds the lock, another program that ignores it puts a
-    // new file in its place.
-    int probe = open(registry.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(probe, 0);
+    // Once the run has mapped the file (it holds the lock and has settled on
+    // that file by then), another program that ignores the lock puts a new
+    // file in its place. The lock alone is not enough: a run that finds the
+    // file replaced right after taking the lock reads the new one instead.
+    const std::string maps = "/proc/" + std::to_string(run.pid()) + "/maps";
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (flock(probe, LOCK_EX | LOCK_NB) == 0) {
-        flock(probe, LOCK_UN);
-        ASSERT_TRUE(run.running()) << "the run ended before it took the lock: " << run.wait().err;
-        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the run never took the lock";
+    while (ReadFile(maps).find(registry) == std::string::npos) {
+        ASSERT_TRUE(run.running()) << "the run ended before it read the file: " << run.wait().err;
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the run never read the file";
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    close(probe);
     const std::string theirs = ReadFile(Fixture("scsi.reg")) + "; written by another program\r\n";
     WriteFile(dir / "theirs.reg", theirs);
     std::filesystem::rename(dir / "theirs.reg", registry);

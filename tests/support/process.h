@@ -45,6 +45,7 @@ public:
     bool running();
     ProcessResult wait();
     void kill();
+    int pid() const { return pid_; }
 
 private:
     std::unique_ptr<TempDir> capture_;
