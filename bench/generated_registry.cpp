@@ -17,7 +17,7 @@ std::string Numbered(const char *prefix, std::size_t i)
 }
 
 // An instance key with the values a Windows 9x machine gives a SCSI device.
-void AppendKey(std::string &text, const std::string &path, bool dma)
+void AppendKey(std::string &text, const std::string &path)
 {
     text += "\r\n[" + path + "]\r\n"
             "\"Class\"=\"CDROM\"\r\n"
@@ -30,9 +30,8 @@ void AppendKey(std::string &text, const std::string &path, bool dma)
             "\"SCSILUN\"=\"0\"\r\n"
             "\"CurrentDriveLetterAssignment\"=\"E\"\r\n"
             "\"RemovableMedia\"=hex:01\r\n"
-            "\"Int13\"=hex:00\r\n";
-    if (dma)
-        text += "\"DMACurrentlyUsed\"=hex:00\r\n";
+            "\"Int13\"=hex:00\r\n"
+            "\"DMACurrentlyUsed\"=hex:00\r\n";
 }
 
 }  // namespace
@@ -65,8 +64,8 @@ std::string RegFileOfSize(std::size_t bytes)
 {
     std::string text = "REGEDIT4\r\n";
     for (std::size_t i = 0; text.size() < bytes; ++i)
-        AppendKey(text, "HKEY_LOCAL_MACHINE\\Enum\\SCSI\\" + Numbered("DEV_____DISK_DRIVE_", i) + "\\0000", true);
-    AppendKey(text, std::string(kDrive) + "\\0000", true);
+        AppendKey(text, "HKEY_LOCAL_MACHINE\\Enum\\SCSI\\" + Numbered("DEV_____DISK_DRIVE_", i) + "\\0000");
+    AppendKey(text, std::string(kDrive) + "\\0000");
     return text;
 }
 
