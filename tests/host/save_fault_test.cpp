@@ -21,23 +21,10 @@ namespace {
 
 const char kNobody[] = "65534";
 
-std::string Fixture(const std::string &name)
-{
-    return std::string(PELLIKOR_FIXTURES) + "/" + name;
-}
-
 // scsi.reg padded with a comment, so that its copy needs room of its own.
 std::string Padded(std::size_t bytes)
 {
     return ReadFile(Fixture("scsi.reg")) + "; " + std::string(bytes, '-') + "\r\n";
-}
-
-std::vector<std::string> Files(const std::string &dir)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    return names;
 }
 
 std::map<std::string, std::string> Environment(const std::string &registry)
@@ -68,7 +55,7 @@ TEST(SaveFault, NoRoomOnTheDevice)
     ProcessResult result = RunProcess({PELLIKOR_HOST_PROGRAM}, Environment(registry));
     ExpectNotSaved(result, registry, "No space left on device; " + registry + " is unchanged\n");
     EXPECT_TRUE(ReadFile(registry) == text);
-    EXPECT_EQ(Files(dir.path()), std::vector<std::string>{"registry.reg"});
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"registry.reg"});
 }
 
 // Root writes any folder, so the run is made as nobody, who may write the
@@ -89,7 +76,7 @@ TEST(SaveFault, FolderThatCannotBeWritten)
                    "cannot create a temporary file in " + dir.path() + ": Permission denied; " + registry +
                        " is unchanged\n");
     EXPECT_TRUE(ReadFile(registry) == text);
-    EXPECT_EQ(Files(dir.path()), std::vector<std::string>{"registry.reg"});
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"registry.reg"});
 }
 
 TEST(SaveFault, FileSizeLimit)
@@ -103,7 +90,7 @@ TEST(SaveFault, FileSizeLimit)
         {"/bin/sh", "-c", "trap '' XFSZ; ulimit -f 2; exec \"$0\"", PELLIKOR_HOST_PROGRAM}, Environment(registry));
     ExpectNotSaved(result, registry, "File too large; " + registry + " is unchanged\n");
     EXPECT_TRUE(ReadFile(registry) == text);
-    EXPECT_EQ(Files(dir.path()), std::vector<std::string>{"registry.reg"});
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"registry.reg"});
 }
 
 TEST(SaveFault, FileReplacedByAnotherProgramWhileHeld)
@@ -137,7 +124,7 @@ TEST(SaveFault, FileReplacedByAnotherProgramWhileHeld)
     EXPECT_FALSE(events.empty());
     ExpectNotSaved(result, registry, "another program changed or replaced the file while it was in use");
     EXPECT_EQ(ReadFile(registry), theirs) << "the other program's file is kept";
-    EXPECT_EQ(Files(dir.path()).size(), 2u) << "registry.reg and the pipe, no temporary file";
+    EXPECT_EQ(dir.files().size(), 2u) << "registry.reg and the pipe, no temporary file";
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ class HostScenario : public testing::TestWithParam<Scenario> {};
 TEST_P(HostScenario, EndsWithItsStatusBoxesAndRegistry)
 {
     const Scenario &scenario = GetParam();
-    const std::string fixture = std::string(PELLIKOR_FIXTURES) + "/" + scenario.fixture;
+    const std::string fixture = Fixture(scenario.fixture);
     TempDir dir;
     WriteFile(dir / "registry.reg", ReadFile(fixture));
     WriteFile(dir / "events", "");

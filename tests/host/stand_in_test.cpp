@@ -21,11 +21,6 @@ const std::string kDrive = "Enum\\SCSI\\NEC_____CD-ROM_DRIVE:28D";
 const std::string kFirst = "PCI&VEN_F00D&DEV_0C01&BUS_00&DEV_0D&FUNC_0010";
 const std::string kSecond = "PCI&VEN_F00D&DEV_0C01&BUS_00&DEV_0D&FUNC_0030";
 
-std::string Fixture(const std::string &name)
-{
-    return std::string(PELLIKOR_FIXTURES) + "/" + name;
-}
-
 // One run of the host program on a copy of a fixture.
 class HostRun : public testing::Test {
 protected:
@@ -45,14 +40,6 @@ protected:
     std::string registry() const { return dir_ / "registry.reg"; }
     std::vector<Event> events() const { return ParseEvents(ReadFile(dir_ / "events")); }
     std::string branch() const { return DumpBranch(host::ReadRegFile(ReadFile(registry())), "Enum"); }
-    std::vector<std::string> files() const
-    {
-        std::vector<std::string> names;
-        for (const auto &entry : std::filesystem::directory_iterator(dir_.path()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 
     TempDir dir_;
 };
@@ -126,7 +113,7 @@ TEST_F(HostRun, MissingFileIsAnEmptyRegistryAndStaysMissing)
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(events().size(), 2u) << "the confirmation only: there is no Enum\\SCSI";
-    EXPECT_EQ(files(), std::vector<std::string>{"events"});
+    EXPECT_EQ(dir_.files(), std::vector<std::string>{"events"});
 }
 
 TEST_F(HostRun, UnreadableRegistryFileStopsBeforeAnythingAndIsLeftAsItWas)

@@ -1,5 +1,6 @@
 #include "process.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -115,6 +116,20 @@ TempDir::~TempDir()
     std::error_code ignored;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> TempDir::files() const
+{
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(path_))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Fixture(const std::string &name)
+{
+    return std::string(PELLIKOR_FIXTURES) + "/" + name;
 }
 
 void WriteFile(const std::string &path, const std::string &data)

@@ -25,6 +25,7 @@ public:
 
     const std::string &path() const { return path_; }
     std::string operator/(const std::string &name) const { return path_ + "/" + name; }
+    std::vector<std::string> files() const;  // the names in it, sorted
 
 private:
     std::string path_;
@@ -57,6 +58,9 @@ private:
 ProcessResult RunProcess(const std::vector<std::string> &argv, const std::map<std::string, std::string> &env);
 
 void WriteFile(const std::string &path, const std::string &data);
+
+// The path of a file of tests/fixtures.
+std::string Fixture(const std::string &name);
 
 }  // namespace test
 

@@ -54,7 +54,7 @@ TEST_P(WineScenario, EndsWithItsStatusBoxesAndRegistry)
     const Scenario &scenario = GetParam();
     const std::string program = Setting("PELLIKOR_WINE_PROGRAM");
     const std::string tools = Setting("PELLIKOR_WINE_TOOLS");
-    const std::string fixture = std::string(PELLIKOR_FIXTURES) + "/" + scenario.fixture;
+    const std::string fixture = Fixture(scenario.fixture);
     const TempDir &dir = session_->dir();
 
     // The fixture replaces whatever an earlier scenario left under Enum.
@@ -69,11 +69,11 @@ TEST_P(WineScenario, EndsWithItsStatusBoxesAndRegistry)
                                  WineSession::WindowsPath(dir / "line.txt")},
                                 seconds);
     ASSERT_FALSE(run.timedOut) << "the program did not end within " << seconds << " s";
-    ASSERT_EQ(run.out.compare(0, 4, "pid "), 0) << "the launcher could not start it: " << run.out << run.trace;
+    ASSERT_EQ(run.out.compare(0, 4, "pid "), 0) << "the launcher could not start it: " << run.out << run.err;
     const std::string pid = run.out.substr(4, run.out.find('\n') - 4);
 
     EXPECT_EQ(run.status, scenario.exitStatus);
-    EXPECT_EQ(EventsOf(run.trace, pid), scenario.events);
+    EXPECT_EQ(EventsOf(run.err, pid), scenario.events);
     WineRun dump = session_->run({tools + "/regdump.exe", "Enum"}, 30);
     ASSERT_EQ(dump.status, 0);
     EXPECT_EQ(dump.out, ExpectedBranch(fixture, scenario.writes, "Enum"));

@@ -124,10 +124,7 @@ WineRun WineSession::run(const std::vector<std::string> &args, int timeoutSecond
             RunProcess({"/usr/bin/xdotool", "key", "Return"}, {{"DISPLAY", display_}});
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    ProcessResult result = process.wait();
-    run.status = result.status;
-    run.out = result.out;
-    run.trace = ReadFile(trace);
+    static_cast<ProcessResult &>(run) = process.wait();
     return run;
 }
 

@@ -13,11 +13,9 @@
 
 namespace test {
 
-struct WineRun {
-    int status = -1;
+// The run's standard error, err, is Wine's relay trace.
+struct WineRun : ProcessResult {
     bool timedOut = false;
-    std::string out;
-    std::string trace;  // Wine's standard error: the relay trace
 };
 
 class WineSession {
